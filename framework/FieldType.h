@@ -1,0 +1,44 @@
+#pragma once
+
+namespace tabulix {
+
+// Field data types with fixed ordinals; stored files and the type tables depend on them.
+enum TFieldType : int {
+  ftUnknown = 0,
+  ftString = 1,
+  ftSmallint = 2,
+  ftInteger = 3,
+  ftWord = 4,
+  ftBoolean = 5,
+  ftFloat = 6,
+  ftCurrency = 7,
+  ftBCD = 8,
+  ftDate = 9,
+  ftTime = 10,
+  ftDateTime = 11,
+  ftBytes = 12,
+  ftVarBytes = 13,
+  ftAutoInc = 14,
+  ftBlob = 15,
+  ftMemo = 16,
+  ftGraphic = 17,
+  ftFmtMemo = 18,
+  ftParadoxOle = 19,
+  ftDBaseOle = 20,
+  ftTypedBinary = 21,
+  ftCursor = 22,
+  ftFixedChar = 23,
+  ftWideString = 24,
+  ftLargeint = 25,
+  ftADT = 26,
+  ftArray = 27,
+  ftReference = 28,
+  ftDataSet = 29,
+};
+
+inline bool IsBlobType(TFieldType t) {
+  return t == ftBlob || t == ftMemo || t == ftGraphic || t == ftFmtMemo || t == ftParadoxOle ||
+         t == ftDBaseOle || t == ftTypedBinary;
+}
+
+}  // namespace tabulix
