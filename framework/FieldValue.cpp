@@ -10,15 +10,24 @@ namespace tabulix {
 
 std::string_view FieldValue::KindName(Kind kind) {
   switch (kind) {
-    case Kind::Empty: return "Empty";
-    case Kind::Null: return "Null";
-    case Kind::Integer: return "Integer";
-    case Kind::Largeint: return "Int64";
-    case Kind::Double: return "Double";
-    case Kind::Currency: return "Currency";
-    case Kind::Boolean: return "Boolean";
-    case Kind::DateTime: return "Date";
-    case Kind::Bytes: return "String";
+    case Kind::Empty:
+      return "Empty";
+    case Kind::Null:
+      return "Null";
+    case Kind::Integer:
+      return "Integer";
+    case Kind::Largeint:
+      return "Int64";
+    case Kind::Double:
+      return "Double";
+    case Kind::Currency:
+      return "Currency";
+    case Kind::Boolean:
+      return "Boolean";
+    case Kind::DateTime:
+      return "Date";
+    case Kind::Bytes:
+      return "String";
   }
   return "Unknown";
 }
@@ -52,7 +61,8 @@ std::int64_t FieldValue::AsLargeint() const {
 
 std::int32_t FieldValue::AsInteger() const {
   std::int64_t v = AsLargeint();
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
+  if (v < std::numeric_limits<std::int32_t>::min() ||
+      v > std::numeric_limits<std::int32_t>::max()) {
     FailCast("Integer");
   }
   return static_cast<std::int32_t>(v);

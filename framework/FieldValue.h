@@ -31,7 +31,9 @@ class FieldValue {
   static FieldValue Integer(std::int32_t v) { return FieldValue(Kind::Integer, std::int64_t{v}); }
   static FieldValue Largeint(std::int64_t v) { return FieldValue(Kind::Largeint, v); }
   static FieldValue Double(double v) { return FieldValue(Kind::Double, v); }
-  static FieldValue FromCurrency(tabulix::Currency v) { return FieldValue(Kind::Currency, v.scaled); }
+  static FieldValue FromCurrency(tabulix::Currency v) {
+    return FieldValue(Kind::Currency, v.scaled);
+  }
   static FieldValue Boolean(bool v) { return FieldValue(Kind::Boolean, v); }
   static FieldValue DateTime(TDateTime v) { return FieldValue(Kind::DateTime, v); }
   static FieldValue Bytes(std::string v) { return FieldValue(Kind::Bytes, std::move(v)); }

@@ -18,8 +18,14 @@ char& Separator() {
 
 }  // namespace
 
-char FormatSettings::DecimalSeparator() { return Separator(); }
-void FormatSettings::SetDecimalSeparator(char separator) { Separator() = separator; }
-void FormatSettings::ResetFromLocale() { Separator() = LocaleSeparator(); }
+char FormatSettings::DecimalSeparator() {
+  return Separator();
+}
+void FormatSettings::SetDecimalSeparator(char separator) {
+  Separator() = separator;
+}
+void FormatSettings::ResetFromLocale() {
+  Separator() = LocaleSeparator();
+}
 
 }  // namespace tabulix

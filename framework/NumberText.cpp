@@ -1,10 +1,10 @@
 #include "framework/NumberText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <limits>
 
 #include "framework/Exceptions.h"
@@ -41,7 +41,9 @@ Currency Currency::FromDouble(double value) {
   return Currency{static_cast<std::int64_t>(std::llround(value * kScale))};
 }
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+std::string IntToStr(std::int64_t value) {
+  return std::to_string(value);
+}
 
 std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
   if (text.empty()) return std::nullopt;
@@ -96,8 +98,8 @@ std::string FloatToStr(double value) {
     if (auto pos = out.find('.'); pos != std::string::npos) out[pos] = sep;
   }
   // "1E+20" is written "1E+20"; exponents keep at least two digits in C, strip one zero.
-  if (auto e = out.find('E'); e != std::string::npos && e + 2 < out.size() && out[e + 2] == '0' &&
-                              e + 3 < out.size()) {
+  if (auto e = out.find('E');
+      e != std::string::npos && e + 2 < out.size() && out[e + 2] == '0' && e + 3 < out.size()) {
     out.erase(e + 2, 1);
   }
   return out;
@@ -127,8 +129,8 @@ double StrToFloat(std::string_view text) {
 
 std::string CurrToStr(Currency value) {
   const bool negative = value.scaled < 0;
-  std::uint64_t magnitude =
-      negative ? 0 - static_cast<std::uint64_t>(value.scaled) : static_cast<std::uint64_t>(value.scaled);
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value.scaled)
+                                     : static_cast<std::uint64_t>(value.scaled);
   std::string out = negative ? "-" : "";
   out += std::to_string(magnitude / Currency::kScale);
   std::uint64_t frac = magnitude % Currency::kScale;
@@ -169,7 +171,8 @@ std::optional<Currency> TryStrToCurr(std::string_view text) {
     any = true;
     unsigned d = static_cast<unsigned>(c - '0');
     if (!inFraction) {
-      if (whole > (static_cast<std::uint64_t>(INT64_MAX) / Currency::kScale - d) / 10) return std::nullopt;
+      if (whole > (static_cast<std::uint64_t>(INT64_MAX) / Currency::kScale - d) / 10)
+        return std::nullopt;
       whole = whole * 10 + d;
     } else if (fracDigits < 4) {
       frac = frac * 10 + d;
@@ -181,7 +184,8 @@ std::optional<Currency> TryStrToCurr(std::string_view text) {
   }
   if (!any) return std::nullopt;
   for (int k = std::min(fracDigits, 4); k < 4; ++k) frac *= 10;
-  std::int64_t scaled = static_cast<std::int64_t>(whole * Currency::kScale + frac + (roundUp ? 1 : 0));
+  std::int64_t scaled =
+      static_cast<std::int64_t>(whole * Currency::kScale + frac + (roundUp ? 1 : 0));
   return Currency{negative ? -scaled : scaled};
 }
 

@@ -9,7 +9,8 @@
 
 namespace tabulix::source {
 
-std::unique_ptr<TableReader> OpenTableReader(const std::string& path, const ReaderOptions& options) {
+std::unique_ptr<TableReader> OpenTableReader(const std::string& path,
+                                             const ReaderOptions& options) {
   std::string ext = LowerCase(std::filesystem::path(path).extension().string());
   if (ext == ".db") return OpenParadoxTable(path, options);
   if (ext == ".dbf") return OpenDbaseTable(path, options);

@@ -12,12 +12,12 @@ namespace tabulix::source {
 
 // One field of a table file as the reader understands it.
 struct SourceFieldDef {
-  std::string name;                 // UTF-8
-  TFieldType type = ftUnknown;      // the shared field type the reader maps it to
-  int size = 0;                     // declared width: characters for strings, bytes for bytes/BCD
-  int decimals = 0;                 // digits after the point where the format has them
+  std::string name;             // UTF-8
+  TFieldType type = ftUnknown;  // the shared field type the reader maps it to
+  int size = 0;                 // declared width: characters for strings, bytes for bytes/BCD
+  int decimals = 0;             // digits after the point where the format has them
   bool required = false;
-  char nativeType = 0;              // the format's own type letter or code, for diagnostics
+  char nativeType = 0;  // the format's own type letter or code, for diagnostics
 };
 
 // Options a caller can give when opening a table file.
@@ -45,6 +45,7 @@ class TableReader {
 
 // Opens a table file, choosing the format by its extension (.db Paradox, .dbf dBase,
 // either letter case). Raises tabulix::Exception for other extensions.
-std::unique_ptr<TableReader> OpenTableReader(const std::string& path, const ReaderOptions& options = {});
+std::unique_ptr<TableReader> OpenTableReader(const std::string& path,
+                                             const ReaderOptions& options = {});
 
 }  // namespace tabulix::source

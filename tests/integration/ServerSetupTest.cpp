@@ -59,14 +59,18 @@ TEST(TestServer, LoginOverTcpAndSocketRunsStatements) {
 TEST(TestServer, Utf8TextSurvivesATableRoundTrip) {
   auto m = Login(false);
   ASSERT_TRUE(m);
-  const std::string text = "Gr\xC3\xBC\xC3\x9F" "e aus M\xC3\xBCnchen";  // Grüße aus München
+  const std::string text =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus M\xC3\xBCnchen";  // Grüße aus München
   ASSERT_EQ(mysql_query(m.get(), "CREATE DATABASE IF NOT EXISTS tabulix_setup_test"), 0)
       << mysql_error(m.get());
-  ASSERT_EQ(mysql_query(m.get(), "CREATE OR REPLACE TABLE tabulix_setup_test.t (s VARCHAR(40)) "
-                                 "CHARACTER SET utf8mb4"),
+  ASSERT_EQ(mysql_query(m.get(),
+                        "CREATE OR REPLACE TABLE tabulix_setup_test.t (s VARCHAR(40)) "
+                        "CHARACTER SET utf8mb4"),
             0)
       << mysql_error(m.get());
-  ASSERT_EQ(mysql_query(m.get(), ("INSERT INTO tabulix_setup_test.t VALUES ('" + text + "')").c_str()), 0)
+  ASSERT_EQ(
+      mysql_query(m.get(), ("INSERT INTO tabulix_setup_test.t VALUES ('" + text + "')").c_str()), 0)
       << mysql_error(m.get());
   EXPECT_EQ(ScalarQuery(m.get(), "SELECT s FROM tabulix_setup_test.t"), text);
   EXPECT_EQ(ScalarQuery(m.get(), "SELECT CHAR_LENGTH(s) FROM tabulix_setup_test.t"), "17");

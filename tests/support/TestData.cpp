@@ -26,7 +26,9 @@ std::string RealDataDir() {
   return std::string(TABULIX_SHARED_DIR) + "/testdata/real";
 }
 
-std::string SourceDir() { return TABULIX_SOURCE_DIR; }
+std::string SourceDir() {
+  return TABULIX_SOURCE_DIR;
+}
 
 std::string TempDir() {
   static TempFolder folder;
