@@ -8,7 +8,7 @@ namespace {
 
 struct Installed {
   ScreenCursor* cursor = nullptr;
-  LoginPrompt* prompt = nullptr;
+  LoginDialogService* prompt = nullptr;
 };
 
 Installed& Services() {
@@ -24,9 +24,9 @@ ScreenCursor& PlatformServices::Cursor() {
   return cursor != nullptr ? *cursor : none;
 }
 
-LoginPrompt& PlatformServices::Login() {
+LoginDialogService& PlatformServices::LoginDialog() {
   static TerminalLoginPrompt terminal;
-  LoginPrompt* prompt = Services().prompt;
+  LoginDialogService* prompt = Services().prompt;
   return prompt != nullptr ? *prompt : terminal;
 }
 
@@ -34,19 +34,19 @@ void PlatformServices::SetCursor(ScreenCursor* cursor) {
   Services().cursor = cursor;
 }
 
-void PlatformServices::SetLoginPrompt(LoginPrompt* prompt) {
+void PlatformServices::SetLoginDialog(LoginDialogService* prompt) {
   Services().prompt = prompt;
 }
 
-PlatformServices::Scope::Scope(ScreenCursor* cursor, LoginPrompt* prompt)
+PlatformServices::Scope::Scope(ScreenCursor* cursor, LoginDialogService* prompt)
     : previousCursor_(Services().cursor), previousPrompt_(Services().prompt) {
   SetCursor(cursor);
-  SetLoginPrompt(prompt);
+  SetLoginDialog(prompt);
 }
 
 PlatformServices::Scope::~Scope() {
   SetCursor(previousCursor_);
-  SetLoginPrompt(previousPrompt_);
+  SetLoginDialog(previousPrompt_);
 }
 
 }  // namespace tabulix

@@ -1,32 +1,32 @@
 #pragma once
 
-#include "framework/LoginPrompt.h"
+#include "framework/LoginDialogService.h"
 #include "framework/ScreenCursor.h"
 
 namespace tabulix {
 
 // The process-wide platform services that the database components use: the screen cursor and
 // the modal login dialog. The window installs its own at start; without one the cursor is
-// NoScreenCursor and the login prompt is TerminalLoginPrompt. Installed services are not owned
+// NoScreenCursor and the login dialog is TerminalLoginPrompt. Installed services are not owned
 // and must outlive their installation; Scope installs for a block and puts the previous back.
 class PlatformServices {
  public:
   static ScreenCursor& Cursor();
-  static LoginPrompt& Login();
+  static LoginDialogService& LoginDialog();
   // nullptr puts the default back.
   static void SetCursor(ScreenCursor* cursor);
-  static void SetLoginPrompt(LoginPrompt* prompt);
+  static void SetLoginDialog(LoginDialogService* prompt);
 
   class Scope {
    public:
-    Scope(ScreenCursor* cursor, LoginPrompt* prompt);
+    Scope(ScreenCursor* cursor, LoginDialogService* prompt);
     ~Scope();
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
    private:
     ScreenCursor* previousCursor_;
-    LoginPrompt* previousPrompt_;
+    LoginDialogService* previousPrompt_;
   };
 };
 

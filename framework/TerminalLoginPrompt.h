@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/LoginPrompt.h"
+#include "framework/LoginDialogService.h"
 
 namespace tabulix {
 
@@ -11,7 +11,7 @@ namespace tabulix {
 // user name (Enter keeps the one offered) and the password (not echoed). Without a terminal,
 // or at end of input, it counts as cancelled. Like the dialog's edits it keeps at most 31
 // characters of each text.
-class TerminalLoginPrompt final : public LoginPrompt {
+class TerminalLoginPrompt final : public LoginDialogService {
  public:
   // Uses the controlling terminal, opened anew for each prompt.
   TerminalLoginPrompt() = default;

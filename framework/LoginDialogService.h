@@ -6,9 +6,9 @@
 namespace tabulix {
 
 // The modal database login dialog, a process-wide platform service (PlatformServices).
-class LoginPrompt {
+class LoginDialogService {
  public:
-  virtual ~LoginPrompt() = default;
+  virtual ~LoginDialogService() = default;
   // Shows the database name, offers userName as typed so far and an empty password. OK
   // returns true with both texts replaced by what was entered (an empty password included);
   // cancel returns false and leaves both alone.
