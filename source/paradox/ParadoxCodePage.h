@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tabulix::source::paradox {
+
+// The iconv name of a table's text encoding: the header's code page when it names one, else a
+// guess from the collation name, else the DOS code page 437 (3.x tables store neither).
+std::string ParadoxTextEncoding(int codePage, std::string_view sortOrder);
+
+}  // namespace tabulix::source::paradox

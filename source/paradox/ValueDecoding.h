@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "framework/DateTime.h"
+#include "framework/NumberText.h"
+
+// Decoding of the fixed-size values in a Paradox record. Numbers, dates and times are stored
+// big-endian with the top bit flipped so that raw bytes sort like the values; all-zero bytes
+// mean an empty field (std::nullopt).
+namespace tabulix::source::paradox {
+
+// S (size 2) and I, + (size 4).
+std::optional<std::int32_t> DecodeInteger(const std::uint8_t* p, int size);
+// N, $ and the raw millisecond count of @.
+std::optional<double> DecodeDouble(const std::uint8_t* p);
+// L: 0x80 false, 0x81 (or any other non-zero value) true.
+std::optional<bool> DecodeLogical(const std::uint8_t* p);
+
+// D: day number with 1 January of year 1 as day 1.
+std::optional<TDateTime> DecodeDate(const std::uint8_t* p);
+
+// T and @ can hold values that are no time of day or no date; those are errors, not empty.
+struct DecodedTime {
+  bool null = false;
+  bool valid = true;
+  TDateTime value = 0;
+};
+// T: milliseconds since midnight, as the fraction of a day.
+DecodedTime DecodeTime(const std::uint8_t* p);
+// @: milliseconds since the start of day 1 (1 January of year 1), kept to the millisecond.
+DecodedTime DecodeTimestamp(const std::uint8_t* p);
+
+// #: 17 bytes of packed decimal with `scale` digits after the point, rounded to the four
+// decimals of a currency value. Digits after the first nibble above 9 count as zero.
+struct DecodedBcd {
+  bool null = false;
+  bool overflow = false;  // more than a currency value can hold
+  Currency value;
+};
+DecodedBcd DecodeBcd(const std::uint8_t* p, int scale);
+
+}  // namespace tabulix::source::paradox
