@@ -1,0 +1,95 @@
+#include "mysql/TDirMySqlConnect.h"
+
+#include "framework/FormatMessage.h"
+#include "framework/NumberText.h"
+#include "mysql/TZMonitorList.h"
+#include "mysql/ZLibMySql.h"
+#include "mysql/internal/ClientApi.h"
+#include "mysql/internal/MySqlHandle.h"
+#include "mysql/internal/QuoteIdentifier.h"
+#include "mysql/internal/ShortText.h"
+
+namespace tabulix {
+
+using mysql_internal::MySqlHandle;
+
+namespace {
+
+// A temporary login for creating or dropping a database, with the compressed protocol.
+MySqlHandle TemporaryHandle() {
+  MySqlHandle handle = MySqlHandle::Init();
+  handle.UseCompression();
+  return handle;
+}
+
+}  // namespace
+
+TDirMySqlConnect::TDirMySqlConnect() {
+  SetPort("3306");
+}
+
+TDirMySqlConnect::~TDirMySqlConnect() {
+  if (Active()) TDirMySqlConnect::Disconnect();
+}
+
+std::string TDirMySqlConnect::ErrorText() {
+  return Status() == stOk ? std::string() : lastError_;
+}
+
+void TDirMySqlConnect::Connect() {
+  TDirConnect::Connect();
+  if (!ClientLibraryBound()) BindClientLibrary();
+  SetStatus(stOk);
+  SetActive(true);
+}
+
+void TDirMySqlConnect::Disconnect() {
+  SetStatus(stOk);
+  SetActive(false);
+}
+
+void TDirMySqlConnect::CreateDatabase(const std::string& /*params*/) {
+  if (Active()) Disconnect();
+  if (!ClientLibraryBound()) BindClientLibrary();
+  const unsigned port = static_cast<unsigned>(StrToInt(Port()));
+  SetStatus(stFail);
+  serverError_.clear();
+  serverErrorNumber_ = 0;
+  MySqlHandle handle = TemporaryHandle();
+  if (!handle.Connect(Host(), Login(), Password(), std::string(), port, 0)) {
+    lastError_ = "Server connection error";
+  } else if (!handle.Query("CREATE DATABASE " + mysql_internal::QuoteIdentifier(Database()))) {
+    lastError_ = "Database creating error";
+  } else {
+    SetStatus(stOk);
+  }
+  if (Status() != stOk) {
+    serverError_ = mysql_internal::TrimText(handle.ErrorText());
+    serverErrorNumber_ = handle.ErrorNumber();
+  }
+  handle.Reset();
+  NotifyMonitors(FormatMessage("CREATE DATABASE %s", {Database()}), lastError_, Status() != stOk);
+}
+
+void TDirMySqlConnect::DropDatabase() {
+  if (Active()) Disconnect();
+  if (!ClientLibraryBound()) BindClientLibrary();
+  const unsigned port = static_cast<unsigned>(StrToInt(Port()));
+  SetStatus(stFail);
+  lastError_ = "Server connection error";
+  serverError_.clear();
+  serverErrorNumber_ = 0;
+  MySqlHandle handle = TemporaryHandle();
+  if (handle.Connect(Host(), Login(), Password(), Database(), port, CLIENT_CONNECT_WITH_DB) &&
+      handle.Query("DROP DATABASE " + mysql_internal::QuoteIdentifier(Database()))) {
+    SetStatus(stOk);
+  }
+  if (Status() != stOk) {
+    serverError_ = mysql_internal::TrimText(handle.ErrorText());
+    serverErrorNumber_ = handle.ErrorNumber();
+  }
+  handle.Reset();
+  NotifyMonitors(FormatMessage("DROP DATABASE %s", {Database()}), "Fail.", Status() != stOk);
+}
+
+}  // namespace tabulix

@@ -1,0 +1,153 @@
+#include "mysql/TDirMySqlTransact.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "framework/FormatMessage.h"
+#include "framework/NumberText.h"
+#include "mysql/TDirConnect.h"
+#include "mysql/TDirMySqlQuery.h"
+#include "mysql/TZMonitorList.h"
+#include "mysql/internal/ClientApi.h"
+#include "mysql/internal/ShortText.h"
+
+namespace tabulix {
+
+using mysql_internal::MySqlHandle;
+using mysql_internal::TrimText;
+
+TDirMySqlTransact::TDirMySqlTransact(TDirConnect* connect) {
+  SetConnect(connect);
+  SetTransactSafe(false);
+}
+
+TDirMySqlTransact::~TDirMySqlTransact() {
+  try {
+    if (Active()) TDirMySqlTransact::EndTransaction();
+  } catch (const std::exception& e) {
+    NotifyMonitors("ROLLBACK", e.what(), true);
+  } catch (...) {
+  }
+  CloseAttachedQueries();
+  // The handle's owner logs out.
+}
+
+unsigned TDirMySqlTransact::ErrorNumber() const {
+  return handle_.ErrorNumber();
+}
+
+std::string TDirMySqlTransact::ErrorText() {
+  if (Connect()) {
+    std::string current = TrimText(handle_.ErrorText());
+    // A failure whose message the handle no longer holds (a COMMIT refused before a BEGIN
+    // that went through) keeps its text until the next operation.
+    if (!current.empty() || GetStatus() != stFail) lastError_ = std::move(current);
+  }
+  return lastError_;
+}
+
+void TDirMySqlTransact::Open() {
+  if (Active()) Close();
+  SetStatus(stNotSupported);
+  SetStatus(stFail);
+  TDirConnect* connect = Connect();
+  if (!connect || !connect->Active()) return;
+  const auto port = static_cast<unsigned>(StrToInt(connect->Port()));
+  loggedIn_ = false;
+  handle_ = MySqlHandle::Init();
+  const std::string report = FormatMessage("CONNECT %s", {connect->Database()});
+  if (handle_.Connect(connect->Host(), connect->Login(), connect->Password(), connect->Database(),
+                      port, CLIENT_CONNECT_WITH_DB)) {
+    loggedIn_ = true;
+    lastError_.clear();
+    NotifyMonitors(report, "", false);
+    StartTransaction();
+    SetActive(GetStatus() == stOk);
+  } else {
+    lastError_ = "Server connection error";
+    SetStatus(stFail);
+    NotifyMonitors(report, lastError_, true);
+  }
+}
+
+void TDirMySqlTransact::Close() {
+  EndTransaction();
+  CloseAttachedQueries();
+  if (Active()) {
+    handle_.Reset();
+    if (Connect())
+      NotifyMonitors(FormatMessage("DISCONNECT %s", {Connect()->Database()}), "", false);
+  }
+  // A handle whose login failed is freed as well.
+  handle_.Reset();
+  loggedIn_ = false;
+  SetActive(false);
+}
+
+void TDirMySqlTransact::StartTransaction() {
+  SetStatus(stFail);
+  // Without a login there is no connection to begin a transaction on.
+  if (!Connect() || !loggedIn_) return;
+  if (TransactSafe()) SendBracket("BEGIN", false);
+  SetActive(true);
+  SetStatus(stOk);
+}
+
+void TDirMySqlTransact::EndTransaction() {
+  if (Active() && TransactSafe() && loggedIn_) SendBracket("ROLLBACK", false);
+  SetStatus(stOk);
+}
+
+void TDirMySqlTransact::Commit() {
+  Finish("COMMIT");
+}
+
+void TDirMySqlTransact::Rollback() {
+  Finish("ROLLBACK");
+}
+
+void TDirMySqlTransact::Finish(const std::string& statement) {
+  SetStatus(stFail);
+  if (!Active()) return;
+  SetStatus(stOk);
+  if (!TransactSafe()) return;
+  SendBracket(statement, true);
+  std::string firstError = TrimText(handle_.ErrorText());
+  SendBracket("BEGIN", true);
+  std::string beginError = TrimText(handle_.ErrorText());
+  if (!beginError.empty()) {
+    SetStatus(stFail);
+    lastError_ = std::move(beginError);
+  } else if (!firstError.empty()) {
+    // The next transaction has begun, but the work of this one was not committed: that is a
+    // failure, whatever the BEGIN said.
+    SetStatus(stFail);
+    lastError_ = std::move(firstError);
+  }
+}
+
+void TDirMySqlTransact::SendBracket(const std::string& statement, bool reportError) {
+  const bool ok = handle_.Query(statement);
+  if (ok) handle_.DiscardResults();
+  const std::string error = reportError ? TrimText(handle_.ErrorText()) : std::string();
+  NotifyMonitors(statement, error, !error.empty());
+}
+
+void TDirMySqlTransact::AttachQuery(TDirMySqlQuery* query) {
+  if (std::find(attached_.begin(), attached_.end(), query) == attached_.end()) {
+    attached_.push_back(query);
+  }
+}
+
+void TDirMySqlTransact::DetachQuery(TDirMySqlQuery* query) {
+  attached_.erase(std::remove(attached_.begin(), attached_.end(), query), attached_.end());
+}
+
+void TDirMySqlTransact::CloseAttachedQueries() noexcept {
+  // Closing a query detaches it, so work on a copy.
+  const std::vector<TDirMySqlQuery*> queries = attached_;
+  for (TDirMySqlQuery* query : queries) query->Close();
+  attached_.clear();
+}
+
+}  // namespace tabulix

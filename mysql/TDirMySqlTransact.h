@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "mysql/TDirTransact.h"
+#include "mysql/internal/MySqlHandle.h"
+
+struct st_mysql;
+
+namespace tabulix {
+
+class TDirMySqlQuery;
+
+// The direct MySQL transaction: owns the client library's connection handle. Open logs in with
+// the settings of the direct connection, Close logs out; each step is reported to the
+// monitors. TransactSafe is false: the server's auto-commit mode does the committing.
+class TDirMySqlTransact : public TDirTransact {
+ public:
+  explicit TDirMySqlTransact(TDirConnect* connect = nullptr);
+  // Ends an open transaction (ROLLBACK when transaction-safe) and logs out; never raises.
+  ~TDirMySqlTransact() override;
+
+  // The client library's connection handle (MYSQL*); null until the first Open.
+  st_mysql* Handle() const { return handle_.Get(); }
+  const std::string& LastError() const { return lastError_; }
+  // The client library's number for the last call on the handle (0 after success).
+  unsigned ErrorNumber() const;
+
+  // The last message of the client library on the handle, trimmed ("" after success).
+  std::string ErrorText() override;
+  // Logs in (CONNECT report) and starts a transaction. Raises only the conversion error of a
+  // Port text that is not a decimal integer, before anything is sent.
+  void Open() override;
+  // Ends the transaction and logs out (DISCONNECT report).
+  void Close() override;
+  // BEGIN when transaction-safe.
+  void StartTransaction() override;
+  // ROLLBACK when transaction-safe and open.
+  void EndTransaction() override;
+  // COMMIT then BEGIN when transaction-safe; judged by the error after the BEGIN.
+  void Commit() override;
+  // ROLLBACK then BEGIN when transaction-safe; judged by the error after the BEGIN.
+  void Rollback() override;
+
+ private:
+  friend class TDirMySqlQuery;
+  // Queries holding a result that still reads from this connection; logging out closes them
+  // first, so no result outlives the connection it reads from.
+  void AttachQuery(TDirMySqlQuery* query);
+  void DetachQuery(TDirMySqlQuery* query);
+  void CloseAttachedQueries() noexcept;
+  // Sends a bracket statement and reports it; the answer is judged by the caller.
+  void SendBracket(const std::string& statement, bool reportError);
+  void Finish(const std::string& statement);
+
+  mysql_internal::MySqlHandle handle_;
+  bool loggedIn_ = false;
+  std::string lastError_;
+  std::vector<TDirMySqlQuery*> attached_;
+};
+
+}  // namespace tabulix

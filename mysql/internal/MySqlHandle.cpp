@@ -1,0 +1,77 @@
+#include "mysql/internal/MySqlHandle.h"
+
+#include "mysql/internal/ClientApi.h"
+
+namespace tabulix::mysql_internal {
+
+MySqlHandle& MySqlHandle::operator=(MySqlHandle&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+MySqlHandle MySqlHandle::Init() {
+  MySqlHandle handle(Lib().mysql_init(nullptr));
+  if (handle) {
+    // Every text leaves and arrives as the bytes the caller holds; utf8mb4 covers them all.
+    Lib().mysql_options(handle.Get(), MYSQL_SET_CHARSET_NAME, "utf8mb4");
+  }
+  return handle;
+}
+
+void MySqlHandle::UseCompression() {
+  if (handle_) Lib().mysql_options(handle_, MYSQL_OPT_COMPRESS, nullptr);
+}
+
+bool MySqlHandle::Connect(const std::string& host, const std::string& user,
+                          const std::string& password, const std::string& database, unsigned port,
+                          unsigned long clientFlag) {
+  if (!handle_) return false;
+  auto textOrNull = [](const std::string& s) { return s.empty() ? nullptr : s.c_str(); };
+  return Lib().mysql_real_connect(handle_, textOrNull(host), textOrNull(user), password.c_str(),
+                                  textOrNull(database), port, nullptr, clientFlag) != nullptr;
+}
+
+bool MySqlHandle::Query(st_mysql* handle, std::string_view statement) {
+  if (!handle) return false;
+  return Lib().mysql_real_query(handle, statement.data(), statement.size()) == 0;
+}
+
+void MySqlHandle::DiscardResults(st_mysql* handle) noexcept {
+  if (!handle) return;
+  try {
+    const ClientApi& api = Lib();
+    for (;;) {
+      if (MYSQL_RES* result = api.mysql_store_result(handle)) api.mysql_free_result(result);
+      // mysql_next_result clears the last error, so it is called only when more results wait.
+      if (!api.mysql_more_results(handle) || api.mysql_next_result(handle) != 0) break;
+    }
+  } catch (...) {
+    // Only a library without these entry points gets here; there is nothing left to read.
+  }
+}
+
+std::string MySqlHandle::ErrorText(st_mysql* handle) {
+  if (!handle) return {};
+  const char* text = Lib().mysql_error(handle);
+  return text ? std::string(text) : std::string();
+}
+
+unsigned MySqlHandle::ErrorNumber(st_mysql* handle) {
+  return handle ? Lib().mysql_errno(handle) : 0;
+}
+
+void MySqlHandle::Reset() noexcept {
+  if (!handle_) return;
+  try {
+    Lib().mysql_close(handle_);
+  } catch (...) {
+    // The slot is empty only when the binding was released under us; nothing can be freed.
+  }
+  handle_ = nullptr;
+}
+
+}  // namespace tabulix::mysql_internal
