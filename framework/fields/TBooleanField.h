@@ -1,0 +1,19 @@
+#pragma once
+
+#include "framework/TField.h"
+
+namespace tabulix {
+
+// Logical field.
+class TBooleanField : public TField {
+ public:
+  TBooleanField() : TField(ftBoolean) {}
+
+ protected:
+  FieldValue ConvertValue(FieldValue value) const override {
+    if (value.kind() == FieldValue::Kind::Boolean) return value;
+    return FieldValue::Boolean(value.AsBoolean());
+  }
+};
+
+}  // namespace tabulix

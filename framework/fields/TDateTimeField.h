@@ -1,0 +1,20 @@
+#pragma once
+
+#include "framework/TField.h"
+
+namespace tabulix {
+
+// Date and time of day, as a date-time (days since 30 December 1899 with the time as fraction).
+// Values outside the years 1 to 9999 do not convert.
+class TDateTimeField : public TField {
+ public:
+  TDateTimeField() : TField(ftDateTime) {}
+
+ protected:
+  explicit TDateTimeField(TFieldType dataType) : TField(dataType) {}
+  FieldValue ConvertValue(FieldValue value) const override;
+  // The part of the date-time the class keeps.
+  virtual TDateTime Normalize(TDateTime value) const { return value; }
+};
+
+}  // namespace tabulix
