@@ -1,0 +1,167 @@
+#include "source/dbase/ValueDecoding.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+
+#include "framework/NumberText.h"
+#include "source/dbase/ByteOrder.h"
+
+namespace tabulix::source::dbase {
+namespace {
+
+constexpr double kMsPerDay = 86400000.0;
+constexpr std::int64_t kJulianDayOf18991230 = 2415019;
+constexpr std::int64_t kJulianDayOf00010101 = 1721426;
+constexpr std::int64_t kJulianDayOf99991231 = 5373484;
+constexpr std::int64_t kDayNumberOf99991231 = 3652059;
+
+const unsigned char* Bytes(std::string_view s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\0';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return TrimTrailingBlanks(text);
+}
+
+bool AllZeroBytes(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  text = Trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  // from_chars would also take "inf" and "nan", which no dBase writer produces.
+  if (text.empty() || !(IsDigit(text.back()) || text.back() == '.')) return std::nullopt;
+  double value = 0;
+  auto [ptr, ec] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+  if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
+  std::string_view trimmed = Trim(text);
+  if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);
+  std::int64_t value = 0;
+  auto [ptr, ec] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+  if (ec == std::errc() && ptr == trimmed.data() + trimmed.size() && !trimmed.empty()) {
+    return value;
+  }
+  // "12.0" or "1.2e3" in a field without decimals.
+  auto number = ParseNumber(text);
+  if (!number || std::trunc(*number) != *number || std::fabs(*number) >= 9.2e18) {
+    return std::nullopt;
+  }
+  return static_cast<std::int64_t>(*number);
+}
+
+std::optional<TDateTime> ParseDate(std::string_view text) {
+  text = Trim(text);
+  if (text.size() != 8 || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+  auto number = [&](std::size_t pos, std::size_t len) {
+    int v = 0;
+    for (std::size_t i = pos; i < pos + len; ++i) v = v * 10 + (text[i] - '0');
+    return v;
+  };
+  return TryEncodeDate(number(0, 4), number(4, 2), number(6, 2));
+}
+
+std::optional<bool> ParseLogical(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  switch (text.front()) {
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y':
+      return true;
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n':
+      return false;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<std::uint32_t> ParseMemoBlock(std::string_view bytes) {
+  if (bytes.size() == 4) return LoadLE32(Bytes(bytes));
+  std::string_view digits = Trim(bytes);
+  if (digits.empty()) return 0;
+  std::uint32_t block = 0;
+  auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), block);
+  if (ec != std::errc() || ptr != digits.data() + digits.size()) return std::nullopt;
+  return block;
+}
+
+std::optional<std::int32_t> DecodeDbase7Integer(std::string_view bytes) {
+  if (AllZeroBytes(bytes)) return std::nullopt;
+  return static_cast<std::int32_t>(LoadBE32(Bytes(bytes)) ^ 0x80000000u);
+}
+
+std::optional<double> DecodeDbase7Double(std::string_view bytes) {
+  if (AllZeroBytes(bytes)) return std::nullopt;
+  constexpr std::uint64_t kSign = 0x8000000000000000ull;
+  std::uint64_t u = LoadBE64(Bytes(bytes));
+  u = (u & kSign) ? (u ^ kSign) : ~u;
+  double value = std::bit_cast<double>(u);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<TDateTime> DecodeDbase7Timestamp(std::string_view bytes) {
+  if (AllZeroBytes(bytes)) return std::nullopt;
+  double ms = std::round(std::bit_cast<double>(LoadBE64(Bytes(bytes))));
+  if (!std::isfinite(ms) || ms < kMsPerDay || ms >= (kDayNumberOf99991231 + 1) * kMsPerDay) {
+    return std::nullopt;
+  }
+  double day = std::floor(ms / kMsPerDay);
+  double msOfDay = ms - day * kMsPerDay;
+  return DayNumberToDateTime(static_cast<std::int32_t>(day), static_cast<std::int32_t>(msOfDay));
+}
+
+std::optional<TDateTime> DecodeVfpDateTime(std::string_view bytes) {
+  const unsigned char* p = Bytes(bytes);
+  std::int64_t julianDay = LoadLE32(p);
+  std::uint32_t ms = LoadLE32(p + 4);
+  if (julianDay < kJulianDayOf00010101 || julianDay > kJulianDayOf99991231 || ms >= kMsPerDay) {
+    return std::nullopt;
+  }
+  return ComposeDateTime(static_cast<double>(julianDay - kJulianDayOf18991230), ms / kMsPerDay);
+}
+
+double DecodeVfpCurrency(std::string_view bytes) {
+  return Currency{static_cast<std::int64_t>(LoadLE64(Bytes(bytes)))}.ToDouble();
+}
+
+std::optional<double> DecodeVfpDouble(std::string_view bytes) {
+  double value = std::bit_cast<double>(LoadLE64(Bytes(bytes)));
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::int32_t DecodeVfpInteger(std::string_view bytes) {
+  return static_cast<std::int32_t>(LoadLE32(Bytes(bytes)));
+}
+
+}  // namespace tabulix::source::dbase
