@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "framework/RecordAccess.h"
+
+namespace tabulix::source {
+
+// The source table's current record: the values one read of the table file gave, one per
+// field. It is read-only.
+class TableBDERecord : public RecordAccess {
+ public:
+  std::vector<FieldValue>& Values() { return values_; }
+
+  bool IsNull(int index) const override { return values_[Slot(index)].IsNullOrEmpty(); }
+  FieldValue Read(int index) const override;
+  void Write(int index, const FieldValue& value) override;
+  std::string_view BlobBytes(int index) const override;
+  void WriteBlob(int index, std::string_view bytes) override;
+
+ private:
+  std::size_t Slot(int index) const;
+  std::vector<FieldValue> values_;
+};
+
+}  // namespace tabulix::source
