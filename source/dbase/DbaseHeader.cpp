@@ -165,8 +165,9 @@ DbaseHeader ReadDbaseHeader(const ReadOnlyFile& file) {
   }
   if (header.recordLength == 0) Fail(file, "not a dBase table (record length 0)");
   if (header.headerLength > file.Size()) {
-    Fail(file, "truncated file: the header alone should be " + std::to_string(header.headerLength) +
-                   " bytes but the file has " + std::to_string(file.Size()));
+    Fail(file, "not a dBase table or truncated: the header alone should be " +
+                   std::to_string(header.headerLength) + " bytes but the file has " +
+                   std::to_string(file.Size()));
   }
 
   std::string bytes(header.headerLength, '\0');
