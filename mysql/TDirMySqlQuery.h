@@ -68,7 +68,6 @@ class TDirMySqlQuery : public TDirQuery {
   std::string EscapeString(std::string_view text) override;
 
  private:
-  friend class TDirMySqlTransact;
   // The direct transaction when it is a MySQL one, else null.
   TDirMySqlTransact* MySqlTransact() const;
   // The connection handle of the transaction, or null.
