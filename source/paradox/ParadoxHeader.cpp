@@ -28,7 +28,7 @@ std::string Hex(unsigned v) {
 
 class HeaderParser {
  public:
-  HeaderParser(const ReadOnlyFile& file) : file_(file) {}
+  explicit HeaderParser(const ReadOnlyFile& file) : file_(file) {}
 
   ParadoxHeader Parse() {
     ReadFixedPart();

@@ -26,8 +26,6 @@ class ParadoxTable : public TableReader {
   void ReadRecord(std::int64_t n, std::vector<FieldValue>& values) override;
   std::string Encoding() const override { return text_.Encoding(); }
 
-  const ParadoxHeader& Header() const { return header_; }
-
  private:
   const std::uint8_t* LoadRecord(std::int64_t n);
 
