@@ -99,9 +99,10 @@ std::string BlobFile::ReadSingle(const BlobRef& ref, std::uint16_t units) {
     Fail(ref, "value of " + IntToStr(length) + " bytes overruns its block");
   }
   // Checked against the file size before allocating, so a damaged length cannot exhaust memory.
-  if (!file_->Contains(ref.offset + kSingleHeader, length)) Fail(ref, "value is cut off");
+  if (!file_->Contains(std::uint64_t{ref.offset} + kSingleHeader, length))
+    Fail(ref, "value is cut off");
   std::string value(length, '\0');
-  if (!file_->ReadAt(ref.offset + kSingleHeader, value.data(), length)) {
+  if (!file_->ReadAt(std::uint64_t{ref.offset} + kSingleHeader, value.data(), length)) {
     Fail(ref, "value is cut off");
   }
   return value;
@@ -110,7 +111,8 @@ std::string BlobFile::ReadSingle(const BlobRef& ref, std::uint16_t units) {
 std::string BlobFile::ReadSubAllocated(const BlobRef& ref) {
   if (ref.index >= kEntries) Fail(ref, "entry number out of range");
   std::uint8_t entry[kEntrySize];
-  if (!file_->ReadAt(ref.offset + kEntryTable + kEntrySize * ref.index, entry, sizeof entry)) {
+  if (!file_->ReadAt(std::uint64_t{ref.offset} + kEntryTable + kEntrySize * ref.index, entry,
+                     sizeof entry)) {
     Fail(ref, "entry is cut off");
   }
   int units = entry[1];
