@@ -7,9 +7,10 @@
 namespace tabulix {
 
 FieldValue TFloatField::ConvertValue(FieldValue value) const {
+  // A double passes as it is; one made from another kind must be a number.
+  if (value.kind() == FieldValue::Kind::Double) return value;
   double d = value.AsDouble();
   if (!std::isfinite(d)) throw EConvertError("not a finite number");
-  if (value.kind() == FieldValue::Kind::Double) return value;
   return FieldValue::Double(d);
 }
 
