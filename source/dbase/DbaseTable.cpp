@@ -44,7 +44,7 @@ DbaseTable::DbaseTable(const std::string& path, const ReaderOptions& options)
       fields_(FieldDefs(decoder_)),
       index_(LiveRecordIndex::Scan(file_, header_.headerLength, header_.recordLength,
                                    header_.recordCount)),
-      record_(header_.recordLength, '\0') {}
+      records_(file_, header_.headerLength, header_.recordLength, header_.recordCount) {}
 
 void DbaseTable::ReadRecord(std::int64_t n, std::vector<FieldValue>& values) {
   if (n < 0 || n >= RecordCount()) {
@@ -52,10 +52,7 @@ void DbaseTable::ReadRecord(std::int64_t n, std::vector<FieldValue>& values) {
                     std::to_string(RecordCount()) + " records)");
   }
   std::uint32_t physical = index_.Physical(n);
-  file_.ReadExactly(
-      std::uint64_t{header_.headerLength} + std::uint64_t{physical} * header_.recordLength,
-      record_.data(), record_.size(), "the file shrank while it was read");
-  decoder_.Decode(record_, physical + 1, values);
+  decoder_.Decode(records_.Record(physical), physical + 1, values);
 }
 
 }  // namespace tabulix::source::dbase

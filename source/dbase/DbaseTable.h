@@ -10,12 +10,13 @@
 #include "source/dbase/MemoStore.h"
 #include "source/dbase/ReadOnlyFile.h"
 #include "source/dbase/RecordDecoder.h"
+#include "source/dbase/RecordWindow.h"
 #include "source/dbase/TextDecoder.h"
 
 namespace tabulix::source::dbase {
 
 // A dBase, FoxPro or Visual FoxPro table read by record number. Records marked deleted are
-// left out; each read fetches one record from the file.
+// left out; records are fetched from the file as they are asked for.
 class DbaseTable final : public TableReader {
  public:
   DbaseTable(const std::string& path, const ReaderOptions& options);
@@ -35,7 +36,7 @@ class DbaseTable final : public TableReader {
   RecordDecoder decoder_;
   std::vector<SourceFieldDef> fields_;
   LiveRecordIndex index_;
-  std::string record_;
+  RecordWindow records_;
 };
 
 }  // namespace tabulix::source::dbase
