@@ -1,6 +1,7 @@
 #include "mysql/TDirMySqlQuery.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "framework/AsciiCase.h"
 #include "mysql/MySqlTypeMapping.h"
@@ -25,6 +26,12 @@ namespace {
 
 std::int32_t Low32(unsigned long long value) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+// Sizes as integers; a LONGBLOB's declared 4 GB would wrap to a negative size.
+std::int32_t SizeOf(unsigned long value) {
+  return static_cast<std::int32_t>(
+      std::min<unsigned long>(value, std::numeric_limits<std::int32_t>::max()));
 }
 
 // The first word of a statement, upper-cased; leading blanks and line breaks are skipped.
@@ -277,13 +284,13 @@ std::string TDirMySqlQuery::FieldName(int column) {
 std::int32_t TDirMySqlQuery::FieldSize(int column) {
   if (!ValidColumn(column) || !row_) return 0;
   const unsigned long* lengths = Lib().mysql_fetch_lengths(result_.Get());
-  return lengths ? static_cast<std::int32_t>(lengths[column]) : 0;
+  return lengths ? SizeOf(lengths[column]) : 0;
 }
 
 std::int32_t TDirMySqlQuery::FieldMaxSize(int column) {
   if (!ValidColumn(column)) return 0;
   const MYSQL_FIELD* field = Descriptor(result_.Get(), column);
-  return field ? static_cast<std::int32_t>(std::max(field->max_length, field->length)) : 0;
+  return field ? SizeOf(std::max(field->max_length, field->length)) : 0;
 }
 
 std::int32_t TDirMySqlQuery::FieldDecimals(int column) {

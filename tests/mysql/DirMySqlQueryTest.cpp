@@ -241,6 +241,7 @@ TEST_F(DirMySqlQuery, ColumnDescriptions) {
   EXPECT_EQ(q_.FieldType(8), 252);     // MYSQL_TYPE_BLOB
   EXPECT_EQ(q_.FieldMaxSize(9), 120);  // 30 characters of up to 4 bytes
   EXPECT_EQ(q_.FieldSize(9), 4);
+  EXPECT_EQ(q_.FieldMaxSize(8), 2147483647);  // a LONGBLOB's 4 GB, not a negative size
   EXPECT_EQ(q_.FieldValue(6), "2001-12-31 14:05:09");
   // Columns that do not exist give empty answers.
   EXPECT_EQ(q_.FieldName(10), "");

@@ -1,6 +1,10 @@
-// A private server that this test starts and kills on its own port, so that the shared test
-// server is never touched.
+// A private server that this test starts and kills on a port of its own, so that the shared
+// test server is never touched.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -16,11 +20,31 @@ namespace {
 using test::MonitorRecorder;
 using test::Report;
 
-constexpr int kPort = 33402;
+// A loopback port that nothing listens on now, chosen by the system: several checkouts may run
+// this test at the same time.
+int FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return 0;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  close(fd);
+  return port;
+}
 
 class ServerKill : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { dir_ = test::TempDir() + "/killed-mariadb"; }
+  static void SetUpTestSuite() {
+    dir_ = test::TempDir() + "/killed-mariadb";
+    port_ = FreePort();
+    ASSERT_NE(port_, 0);
+  }
   void SetUp() override { ASSERT_TRUE(Start()) << "the private server did not start"; }
   void TearDown() override { Stop(); }
 
@@ -31,19 +55,21 @@ class ServerKill : public ::testing::Test {
   }
   static bool Start() {
     const test::TestServer& s = test::Server();
-    return Run("start " + dir_ + " " + std::to_string(kPort) + " " + s.user + " " + s.password);
+    return Run("start " + dir_ + " " + std::to_string(port_) + " " + s.user + " " + s.password);
   }
   static void Stop() { Run("stop " + dir_); }
 
   void Settings(TDirConnect& connect) {
     test::ApplyServer(connect, "");
-    connect.SetPort(std::to_string(kPort));
+    connect.SetPort(std::to_string(port_));
   }
 
   static std::string dir_;
+  static int port_;
 };
 
 std::string ServerKill::dir_;
+int ServerKill::port_ = 0;
 
 TEST_F(ServerKill, StatementAfterTheServerDiedFailsAndANewLoginWorksLater) {
   TDirMySqlConnect connect;
