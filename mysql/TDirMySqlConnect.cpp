@@ -51,10 +51,10 @@ void TDirMySqlConnect::Disconnect() {
 void TDirMySqlConnect::CreateDatabase(const std::string& /*params*/) {
   if (Active()) Disconnect();
   if (!ClientLibraryBound()) BindClientLibrary();
-  const unsigned port = static_cast<unsigned>(StrToInt(Port()));
   SetStatus(stFail);
   serverError_.clear();
   serverErrorNumber_ = 0;
+  const auto port = static_cast<unsigned>(StrToInt(Port()));
   MySqlHandle handle = TemporaryHandle();
   if (!handle.Connect(Host(), Login(), Password(), std::string(), port, 0)) {
     lastError_ = "Server connection error";
@@ -74,11 +74,11 @@ void TDirMySqlConnect::CreateDatabase(const std::string& /*params*/) {
 void TDirMySqlConnect::DropDatabase() {
   if (Active()) Disconnect();
   if (!ClientLibraryBound()) BindClientLibrary();
-  const unsigned port = static_cast<unsigned>(StrToInt(Port()));
   SetStatus(stFail);
   lastError_ = "Server connection error";
   serverError_.clear();
   serverErrorNumber_ = 0;
+  const auto port = static_cast<unsigned>(StrToInt(Port()));
   MySqlHandle handle = TemporaryHandle();
   if (handle.Connect(Host(), Login(), Password(), Database(), port, CLIENT_CONNECT_WITH_DB) &&
       handle.Query("DROP DATABASE " + mysql_internal::QuoteIdentifier(Database()))) {

@@ -155,7 +155,10 @@ TEST_F(DirMySqlConnect, PortThatIsNoIntegerRaisesBeforeAnythingIsSent) {
     } catch (const EConvertError& e) {
       EXPECT_EQ(e.Message(), "'" + port + "' ist kein gültiger Integerwert");
     }
+    EXPECT_EQ(connect_.Status(), stFail);
     EXPECT_THROW(connect_.DropDatabase(), EConvertError);
+    EXPECT_EQ(connect_.Status(), stFail);
+    EXPECT_EQ(connect_.ErrorText(), "Server connection error");
     EXPECT_TRUE(recorder.reports.empty());
   }
   EXPECT_FALSE(Exists(kName));
