@@ -8,6 +8,8 @@ character. Run from anywhere; the output path is fixed relative to this script.
 import ctypes
 import ctypes.util
 import os
+import shutil
+import subprocess
 
 libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
 libc.iconv_open.restype = ctypes.c_void_p
@@ -88,6 +90,9 @@ def main():
                        "EncodingTables.cpp")
     with open(out, "w", encoding="ascii") as f:
         f.write("\n".join(lines) + "\n")
+    # The committed file is in the project's format.
+    if shutil.which("clang-format"):
+        subprocess.run(["clang-format", "-i", out], check=True)
 
 
 if __name__ == "__main__":
