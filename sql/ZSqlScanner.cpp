@@ -284,6 +284,12 @@ void TZSqlScanner::ExtractStatement(int& position, int& length, std::string& sta
     do {
       type = NextToken(tokenPosition, tokenLine, token);
     } while (type == tkCr || type == tkLf);
+    // The statement starts at its first token, not at the line break before it, so that
+    // position and line point a reader of the script at the statement itself.
+    if (type != tkEnd) {
+      position = tokenPosition;
+      line = tokenLine;
+    }
     while (type != tkEnd && token != ";") {
       if (type == tkLf) {
         const bool afterBlank =

@@ -91,12 +91,14 @@ TEST_F(Batch, ThreeStatementsOnThreeLinesRunInOrderWithTheirPositions) {
   EXPECT_EQ(seen[0].pos, 1);
   EXPECT_EQ(seen[0].len, 23) << "the length covers the \";\"";
   EXPECT_EQ(seen[0].line, 1);
-  EXPECT_EQ(seen[1].pos, 24);
+  EXPECT_EQ(seen[1].pos, 26) << "the statement starts at its first token, after the line break";
+  EXPECT_EQ(seen[1].line, 2);
+  EXPECT_EQ(seen[2].line, 3);
   EXPECT_EQ(seen[2].sql, "INSERT INTO b VALUES (3)\r ");
 }
 
 TEST_F(Batch, StatementOnTheThirdLineReportsLineThree) {
-  Script({"CREATE TABLE b (a INT)", "", ";INSERT INTO b VALUES (1)"});
+  Script({"CREATE TABLE b (a INT);", "", "INSERT INTO b VALUES (1)"});
   std::vector<int> lines;
   transaction.SetOnBeforeBatchExec(
       [&](TComponent&, std::string&) { lines.push_back(transaction.BatchCurrentLine()); });

@@ -212,9 +212,10 @@ TEST(ExtractStatement, SplitsAMySqlScript) {
   TZMySqlScanner scanner;
   scanner.SetShowLineBreaks(true);
   const std::string script = "create database x;\r\ndrop table y;\r\ncreate table y (a int)";
+  // Each statement starts at its first word, on the line it stands on.
   std::vector<Statement> want = {{"create database x", 1, 18, 1},
-                                 {"drop table y", 19, 15, 1},
-                                 {"create table y (a int)", 34, 24, 2}};
+                                 {"drop table y", 21, 13, 2},
+                                 {"create table y (a int)", 36, 22, 3}};
   EXPECT_EQ(Statements(scanner, script), want);
   int position = 0, length = 0, line = 0;
   std::string text = "x";
@@ -267,9 +268,10 @@ TEST(ExtractStatement, PositionLengthAndLine) {
   TZMySqlScanner scanner;
   scanner.SetShowLineBreaks(true);
   // "a;" ends at 2; " # c\r\n" is 3..8; ";" at 9 is passed over; the next statement starts
-  // with the line break at 10 (still line 2) and ends with its ";" at 13.
+  // at its first token "b" (position 12, on line 3 after two line breaks) and ends with its
+  // ";" at 13.
   std::vector<Statement> got = Statements(scanner, "a; # c\r\n;\r\nb;");
-  std::vector<Statement> want = {{"a", 1, 2, 1}, {"b", 10, 4, 2}};
+  std::vector<Statement> want = {{"a", 1, 2, 1}, {"b", 12, 2, 3}};
   EXPECT_EQ(got, want);
 }
 

@@ -130,7 +130,7 @@ class Parser {
         Blanks();
         std::string key = String();
         Expect(':');
-        v.members.emplace_back(std::move(key), Value());
+        v.members.push_back(JsonMember{std::move(key), Value()});
       } while (Take(','));
       Expect('}');
     } else if (c == '[') {
