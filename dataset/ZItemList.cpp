@@ -65,17 +65,18 @@ std::byte* TZItemList::NextSlot() {
 }
 
 std::byte* TZItemList::Add() {
-  visible_.reserve(visible_.size() + 1);  // so that a failure below leaves no stray slot
-  std::byte* item = NextSlot();
-  visible_.push_back(item);
-  return item;
+  return Insert(Count());
 }
 
 std::byte* TZItemList::Insert(int index) {
   if (index < 0 || index > Count()) IndexError(index);
-  visible_.reserve(visible_.size() + 1);
   std::byte* item = NextSlot();
-  visible_.insert(visible_.begin() + index, item);
+  try {
+    visible_.insert(visible_.begin() + index, item);
+  } catch (...) {
+    storage_.pop_back();  // the slot was never handed out
+    throw;
+  }
   return item;
 }
 

@@ -85,7 +85,9 @@ void TSqlParser::PrepareText() {
     SplitSelect(text_, kind, fieldText, tableText);
     ExtractTables(tableText, tables_, aliases_);
     if (tables_.Count() > 0 && dataset_.HasRowId(tables_[0])) {
-      const std::string rowId = " " + aliases_[0] + ".oid,";
+      std::string rowId(1, ' ');
+      rowId += aliases_[0];
+      rowId += ".oid,";
       text_.insert(static_cast<std::size_t>(listPos_ - 1), rowId);
       // The clauses behind the inserted column moved with it.
       const int length = static_cast<int>(rowId.size());
@@ -234,7 +236,8 @@ void TSqlParser::SetFieldAlias(std::string tableRef, std::string_view fieldName,
   constexpr std::size_t kMax = TFieldDesc::kMaxNameLength;
   std::string unique = ShortString(alias, kMax);
   for (int n = 1; fields_.FindByAlias(unique) >= 0; ++n) {
-    const std::string suffix = "_" + std::to_string(n);
+    std::string suffix(1, '_');
+    suffix += std::to_string(n);
     unique = ShortString(alias, kMax - suffix.size()) + suffix;
   }
   fields_[found].Alias = unique;
