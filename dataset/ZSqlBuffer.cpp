@@ -55,6 +55,18 @@ std::string_view StringOf(const std::byte* slot, const TFieldDesc& desc) {
   return std::string_view(text, zero ? static_cast<const char*>(zero) - text : limit);
 }
 
+// Date-times from 1 January of year 1 to 31 December 9999; anything else (an overflowing
+// number, NaN) cannot be split into a day number and milliseconds.
+TDateTime CheckedDateTime(const FieldValue& value) {
+  constexpr TDateTime kFirst = -693593.0;  // 0001-01-01
+  constexpr TDateTime kLast = 2958466.0;   // 10000-01-01
+  const TDateTime stamp = value.AsDateTime();
+  if (!(std::trunc(stamp) >= kFirst && stamp < kLast)) {
+    throw EConvertError("Ungültiges Argument für Datumskodierung");
+  }
+  return stamp;
+}
+
 bool IsStringType(TFieldType type) {
   return type == ftString || type == ftFixedChar;
 }
@@ -443,6 +455,7 @@ FieldValue TSqlBuffer::GetFieldValue(const std::byte* record, int field) const {
       const double stamp = Load<double>(value);
       const double day = std::floor(stamp / kMsPerDay);
       const double ms = std::round(stamp - day * kMsPerDay);
+      if (!(day >= -1.0e7 && day <= 1.0e7)) FatalError();  // not a value this buffer wrote
       return FieldValue::DateTime(
           DayNumberToDateTime(static_cast<std::int32_t>(day), static_cast<std::int32_t>(ms)));
     }
@@ -491,13 +504,13 @@ void TSqlBuffer::WriteValue(std::byte* slot, const TFieldDesc& desc, const Field
       Store(area, value.AsCurrency().scaled);
       break;
     case ftDate:
-      Store(area, DateTimeToDayNumber(value.AsDateTime()));
+      Store(area, DateTimeToDayNumber(CheckedDateTime(value)));
       break;
     case ftTime:
-      Store(area, DateTimeToMsOfDay(value.AsDateTime()));
+      Store(area, DateTimeToMsOfDay(CheckedDateTime(value)));
       break;
     case ftDateTime: {
-      const TDateTime stamp = value.AsDateTime();
+      const TDateTime stamp = CheckedDateTime(value);
       Store(area, DateTimeToDayNumber(stamp) * kMsPerDay + DateTimeToMsOfDay(stamp));
       break;
     }

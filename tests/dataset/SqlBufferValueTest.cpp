@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "dataset/ZRecordLayout.h"
@@ -132,6 +133,17 @@ TEST_F(SqlBufferValueTest, EmptyNullAndUnconvertibleValuesLeaveTheFieldNull) {
   buffer.SetFieldValue(record, 5, FieldValue::Integer(1));
   EXPECT_THROW(buffer.SetValueText(record, 5, "x"), EConvertError);
   EXPECT_TRUE(buffer.IsNull(record, 5));
+  // Date-times outside years 1 to 9999 cannot be split into day and milliseconds.
+  for (double outside : {1e300, -1e300, std::nan(""), -693594.0, 2958466.0}) {
+    for (int field : {6, 7, 8}) {
+      buffer.SetFieldValue(record, field, FieldValue::Integer(1));
+      EXPECT_THROW(buffer.SetFieldValue(record, field, FieldValue::Double(outside)), EConvertError)
+          << outside;
+      EXPECT_TRUE(buffer.IsNull(record, field));
+    }
+  }
+  buffer.SetFieldValue(record, 8, FieldValue::DateTime(-693593.25));  // 0001-01-01 06:00
+  EXPECT_EQ(buffer.GetValueText(record, 8), "0001-01-01 06:00:00");
   // A large integer that is no number is stored as 0.
   buffer.SetFieldValue(record, 9, FieldValue::Bytes("many"));
   EXPECT_EQ(buffer.GetFieldValue(record, 9), FieldValue::Bytes("0"));
