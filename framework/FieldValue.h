@@ -58,6 +58,11 @@ class FieldValue {
 
   // Direct access to the stored byte string (only valid for Kind::Bytes).
   const std::string& bytes() const { return std::get<std::string>(data_); }
+  // Direct access to the stored number: integer() for Kind::Integer, Largeint and Currency
+  // (ten-thousandths), real() for Kind::Double and DateTime, boolean() for Kind::Boolean.
+  std::int64_t integer() const { return std::get<std::int64_t>(data_); }
+  double real() const { return std::get<double>(data_); }
+  bool boolean() const { return std::get<bool>(data_); }
 
   friend bool operator==(const FieldValue& a, const FieldValue& b) {
     return a.kind_ == b.kind_ && a.data_ == b.data_;

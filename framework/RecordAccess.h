@@ -22,6 +22,9 @@ class RecordAccess {
   virtual std::string_view BlobBytes(int index) const = 0;
   // Replaces the whole content; the field is present afterwards, also when bytes is empty.
   virtual void WriteBlob(int index, std::string_view bytes) = 0;
+  // The stored value itself, for records that keep field values as such, so that readers can
+  // skip a copy; nullptr otherwise. Valid until the record changes.
+  virtual const FieldValue* Peek(int /*index*/) const { return nullptr; }
 };
 
 }  // namespace tabulix

@@ -26,6 +26,21 @@ FieldValue TField::Value() const {
   return ConvertValue(std::move(stored));
 }
 
+const FieldValue& TField::ValueView(FieldValue& scratch) const {
+  const RecordAccess* record = ActiveRecord();
+  const FieldValue* stored = record ? record->Peek(fieldNo_ - 1) : nullptr;
+  if (!stored) {
+    scratch = Value();
+  } else if (stored->IsNullOrEmpty()) {
+    scratch = FieldValue::Null();
+  } else if (IsOwnKind(*stored)) {
+    return *stored;
+  } else {
+    scratch = ConvertValue(*stored);
+  }
+  return scratch;
+}
+
 void TField::CheckCanWrite() const {
   if (!dataSet_ || !dataSet_->Active()) throw EDatabaseError(messages::kDataSetClosed);
   TDataSetState state = dataSet_->State();

@@ -56,6 +56,9 @@ class TField {
   void Clear();
   // The value as field value: null for a null field (blob classes give their content).
   virtual FieldValue Value() const;
+  // The same value as Value(), without a copy where the record keeps it in the class's own
+  // kind; otherwise made in scratch. Valid until the record changes or scratch is reused.
+  virtual const FieldValue& ValueView(FieldValue& scratch) const;
   // Sets the field from a field value: null or empty clears it; a value the class cannot
   // convert raises "Ungültiger Wert für Feld '%s'" (EConvertError) with the display name.
   void SetValue(const FieldValue& value);
@@ -85,6 +88,8 @@ class TField {
   // Converts a non-null value to the class's kind; raises EConvertError or EVariantError
   // when it does not convert. Also applied to stored values on reading.
   virtual FieldValue ConvertValue(FieldValue value) const = 0;
+  // Whether a non-null value already is what ConvertValue would make of it.
+  virtual bool IsOwnKind(const FieldValue& /*value*/) const { return false; }
   // Stores a converted value (or null) into the active record and signals the change.
   virtual void StoreValue(const FieldValue& value);
 

@@ -7,11 +7,8 @@
 
 namespace tabulix::source {
 
-std::size_t TableBDERecord::Slot(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= values_.size()) {
-    throw EListError(FormatMessage(messages::kListIndexError, {IntToStr(index)}));
-  }
-  return static_cast<std::size_t>(index);
+void TableBDERecord::BadIndex(int index) {
+  throw EListError(FormatMessage(messages::kListIndexError, {IntToStr(index)}));
 }
 
 FieldValue TableBDERecord::Read(int index) const {

@@ -18,9 +18,14 @@ class TableBDERecord : public RecordAccess {
   void Write(int index, const FieldValue& value) override;
   std::string_view BlobBytes(int index) const override;
   void WriteBlob(int index, std::string_view bytes) override;
+  const FieldValue* Peek(int index) const override { return &values_[Slot(index)]; }
 
  private:
-  std::size_t Slot(int index) const;
+  std::size_t Slot(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= values_.size()) BadIndex(index);
+    return static_cast<std::size_t>(index);
+  }
+  [[noreturn]] static void BadIndex(int index);
   std::vector<FieldValue> values_;
 };
 

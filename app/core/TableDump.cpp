@@ -10,30 +10,44 @@ namespace tabulix::app {
 
 namespace {
 
+// What each line needs per field: the field, a scratch value for its conversions, and (for
+// JSON) the escaped key that stands before its value.
+struct Column {
+  const TField* field;
+  FieldValue scratch;
+  std::string prefix;
+};
+
+std::vector<Column> Columns(TDataSet& table) {
+  std::vector<Column> columns;
+  for (int i = 0; i < table.FieldCount(); ++i) columns.push_back({&table.Fields(i), {}, {}});
+  return columns;
+}
+
 std::int64_t DumpJsonLines(TDataSet& table, OutputBuffer& out) {
-  // The keys are the same on every line: escape them once.
-  std::vector<std::string> keys;
-  for (int i = 0; i < table.FieldCount(); ++i) {
-    std::string key(i == 0 ? "{" : ",");
-    AppendJsonString(key, table.Fields(i).FieldName());
-    key.push_back(':');
-    keys.push_back(std::move(key));
+  std::vector<Column> columns = Columns(table);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    std::string& prefix = columns[i].prefix;
+    prefix.push_back(i == 0 ? '{' : ',');
+    AppendJsonString(prefix, columns[i].field->FieldName());
+    prefix.push_back(':');
   }
   ValueFormatter formatter;
-  FieldValue value;  // outlives the view the formatter gives
   std::int64_t records = 0;
   for (table.First(); !table.Eof(); table.Next()) {
     std::string& text = out.Text();
-    if (keys.empty()) text.push_back('{');
-    for (int i = 0; i < table.FieldCount(); ++i) {
-      const TField& field = table.Fields(i);
-      text.append(keys[static_cast<std::size_t>(i)]);
-      value = field.Value();
-      RenderedValue v = formatter.Render(field, value);
+    if (columns.empty()) text.push_back('{');
+    for (Column& c : columns) {
+      text.append(c.prefix);
+      RenderedValue v = formatter.Render(*c.field, c.field->ValueView(c.scratch));
       if (v.shape == ValueShape::Null) {
         text.append("null");
       } else if (v.shape == ValueShape::Bare) {
         text.append(v.text);
+      } else if (v.shape == ValueShape::PlainText) {
+        text.push_back('"');
+        text.append(v.text);
+        text.push_back('"');
       } else {
         AppendJsonString(text, v.text);
       }
@@ -46,25 +60,25 @@ std::int64_t DumpJsonLines(TDataSet& table, OutputBuffer& out) {
 }
 
 std::int64_t DumpCsv(TDataSet& table, OutputBuffer& out) {
+  std::vector<Column> columns = Columns(table);
   std::string& header = out.Text();
-  for (int i = 0; i < table.FieldCount(); ++i) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) header.push_back(',');
-    AppendCsvField(header, table.Fields(i).FieldName());
+    AppendCsvField(header, columns[i].field->FieldName());
   }
   header.append("\r\n");
   ValueFormatter formatter;
-  FieldValue value;  // outlives the view the formatter gives
   std::int64_t records = 0;
   for (table.First(); !table.Eof(); table.Next()) {
     std::string& text = out.Text();
-    for (int i = 0; i < table.FieldCount(); ++i) {
-      if (i > 0) text.push_back(',');
-      const TField& field = table.Fields(i);
-      value = field.Value();
-      RenderedValue v = formatter.Render(field, value);
-      if (v.shape == ValueShape::Bare) {
+    bool first = true;
+    for (Column& c : columns) {
+      if (!first) text.push_back(',');
+      first = false;
+      RenderedValue v = formatter.Render(*c.field, c.field->ValueView(c.scratch));
+      if (v.shape == ValueShape::Bare || (v.shape == ValueShape::PlainText && !v.text.empty())) {
         text.append(v.text);
-      } else if (v.shape == ValueShape::Text) {
+      } else if (v.shape != ValueShape::Null) {
         AppendCsvField(text, v.text);
       }
     }

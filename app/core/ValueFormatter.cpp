@@ -1,5 +1,7 @@
 #include "app/core/ValueFormatter.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -15,38 +17,100 @@ namespace {
 void AppendInteger(std::string& out, std::int64_t v) {
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
+  out.append(buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+// Writes value in width digits, with leading zeros, and gives the end.
+char* PutDigits(char* p, int value, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return p + width;
 }
 
 void AppendDigits(std::string& out, int value, int width) {
   char buf[8];
-  for (int i = width - 1; i >= 0; --i) {
-    buf[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  out.append(buf, static_cast<std::size_t>(width));
+  out.append(buf, static_cast<std::size_t>(PutDigits(buf, value, width) - buf));
 }
 
-void AppendDate(std::string& out, TDateTime value) {
-  DateParts d = DecodeDate(value);
-  AppendDigits(out, d.year, 4);
-  out.push_back('-');
-  AppendDigits(out, d.month, 2);
-  out.push_back('-');
-  AppendDigits(out, d.day, 2);
+// "YYYY-MM-DD", "HH:MM:SS[.mmm]" or both, as the field type asks.
+void AppendDateTime(std::string& out, TDateTime value, bool date, bool time) {
+  char buf[32];
+  char* p = buf;
+  if (date) {
+    DateParts d = DecodeDate(value);
+    p = PutDigits(p, d.year, 4);
+    *p++ = '-';
+    p = PutDigits(p, d.month, 2);
+    *p++ = '-';
+    p = PutDigits(p, d.day, 2);
+    if (time) *p++ = ' ';
+  }
+  if (time) {
+    int ms = DateTimeToMsOfDay(value);
+    p = PutDigits(p, ms / 3600000, 2);
+    *p++ = ':';
+    p = PutDigits(p, ms / 60000 % 60, 2);
+    *p++ = ':';
+    p = PutDigits(p, ms / 1000 % 60, 2);
+    if (ms % 1000 != 0) {
+      *p++ = '.';
+      p = PutDigits(p, ms % 1000, 3);
+    }
+  }
+  out.append(buf, static_cast<std::size_t>(p - buf));
 }
 
-void AppendTime(std::string& out, TDateTime value) {
-  TimeParts t = DecodeTime(value);
-  AppendDigits(out, t.hour, 2);
-  out.push_back(':');
-  AppendDigits(out, t.minute, 2);
-  out.push_back(':');
-  AppendDigits(out, t.second, 2);
-  if (t.millisecond != 0) {
-    out.push_back('.');
-    AppendDigits(out, t.millisecond, 3);
+int DecimalDigits(std::uint64_t v) {
+  int n = 1;
+  while (v >= 10) {
+    v /= 10;
+    ++n;
   }
+  return n;
+}
+
+// The shortest text that reads back as d, as std::to_chars writes it. Values with at most six
+// decimals below 1e9 (the common case in tables) take a quick road: the fewest decimals k for
+// which the rounded d * 10^k divided by 10^k gives d back are the shortest digits, written in
+// fixed form unless the exponent form is shorter. Everything else goes to std::to_chars.
+void AppendShortestDouble(std::string& out, double d) {
+  static constexpr double kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  double magnitude = std::fabs(d);
+  if (magnitude < 1e9 && magnitude >= 1e-6) {
+    for (int k = 0; k < 7; ++k) {
+      // A product near half way never round-trips, so adding 0.5 rounds well enough here.
+      auto m = static_cast<std::uint64_t>(magnitude * kPowers[k] + 0.5);
+      if (static_cast<double>(m) / kPowers[k] != magnitude) continue;
+      // With decimals and a whole part the fixed form is the shorter one; otherwise compare.
+      if (k == 0 || magnitude < 1) {
+        int digits = DecimalDigits(m);
+        std::uint64_t stripped = m;
+        int significant = digits;
+        while (stripped % 10 == 0) {
+          stripped /= 10;
+          --significant;
+        }
+        int fixedLength = k == 0 ? digits : 2 + k;
+        int exponentLength = significant + (significant > 1 ? 1 : 0) + 4;
+        if (fixedLength > exponentLength) break;
+      }
+      char buf[32];
+      char* p = buf;
+      if (d < 0) *p++ = '-';
+      std::uint64_t whole = m / static_cast<std::uint64_t>(kPowers[k]);
+      p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+      if (k > 0) {
+        *p++ = '.';
+        p = PutDigits(p, static_cast<int>(m % static_cast<std::uint64_t>(kPowers[k])), k);
+      }
+      out.append(buf, static_cast<std::size_t>(p - buf));
+      return;
+    }
+  }
+  char buf[32];
+  out.append(buf, static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, d).ptr - buf));
 }
 
 // A currency value (ten-thousandths) with the given number of decimals, rounded half away
@@ -64,7 +128,7 @@ void AppendDecimal(std::string& out, std::int64_t scaled, int decimals) {
   if (negative) out.push_back('-');
   char buf[24];
   auto p = std::to_chars(buf, buf + sizeof buf, magnitude / divisor);
-  out.append(buf, p.ptr);
+  out.append(buf, static_cast<std::size_t>(p.ptr - buf));
   if (decimals > 0) {
     out.push_back('.');
     AppendDigits(out, static_cast<int>(magnitude % divisor), decimals);
@@ -85,39 +149,31 @@ RenderedValue ValueFormatter::Render(const TField& field, const FieldValue& valu
       return {ValueShape::Null, {}};
     case FieldValue::Kind::Integer:
     case FieldValue::Kind::Largeint:
-      AppendInteger(scratch_, value.AsLargeint());
+      AppendInteger(scratch_, value.integer());
       return {ValueShape::Bare, scratch_};
     case FieldValue::Kind::Double: {
-      double d = value.AsDouble();
-      if (std::isnan(d)) return {ValueShape::Text, "NaN"};
-      if (std::isinf(d)) return {ValueShape::Text, d > 0 ? "Infinity" : "-Infinity"};
-      char buf[32];
-      auto r = std::to_chars(buf, buf + sizeof buf, d);
-      scratch_.append(buf, r.ptr);
+      double d = value.real();
+      if (std::isnan(d)) return {ValueShape::PlainText, "NaN"};
+      if (std::isinf(d)) return {ValueShape::PlainText, d > 0 ? "Infinity" : "-Infinity"};
+      AppendShortestDouble(scratch_, d);
       return {ValueShape::Bare, scratch_};
     }
     case FieldValue::Kind::Currency: {
       int decimals = field.DataType() == ftBCD ? field.Size() : 4;
-      AppendDecimal(scratch_, value.AsCurrency().scaled,
-                    decimals < 0   ? 0
-                    : decimals > 4 ? 4
-                                   : decimals);
+      AppendDecimal(scratch_, value.integer(), decimals < 0 ? 0 : decimals > 4 ? 4 : decimals);
       return {ValueShape::Bare, scratch_};
     }
     case FieldValue::Kind::Boolean:
-      return {ValueShape::Bare, value.AsBoolean() ? "true" : "false"};
+      return {ValueShape::Bare, value.boolean() ? "true" : "false"};
     case FieldValue::Kind::DateTime: {
-      TDateTime t = value.AsDateTime();
       TFieldType type = field.DataType();
-      if (type != ftTime) AppendDate(scratch_, t);
-      if (type != ftTime && type != ftDate) scratch_.push_back(' ');
-      if (type != ftDate) AppendTime(scratch_, t);
-      return {ValueShape::Text, scratch_};
+      AppendDateTime(scratch_, value.real(), type != ftTime, type != ftDate);
+      return {ValueShape::PlainText, scratch_};
     }
     case FieldValue::Kind::Bytes:
       if (IsTextType(field.DataType())) return {ValueShape::Text, value.bytes()};
       AppendBase64(scratch_, value.bytes());
-      return {ValueShape::Text, scratch_};
+      return {ValueShape::PlainText, scratch_};
   }
   return {ValueShape::Null, {}};
 }
@@ -192,8 +248,25 @@ void AppendJsonString(std::string& out, std::string_view text) {
   out.push_back('"');
 }
 
+namespace {
+
+bool NeedsCsvQuotes(std::string_view text) {
+  static constexpr auto kSpecial = [] {
+    std::array<bool, 256> table{};
+    table[','] = table['"'] = table['\n'] = table['\r'] = true;
+    return table;
+  }();
+  if (text.empty()) return true;
+  for (char c : text) {
+    if (kSpecial[static_cast<unsigned char>(c)]) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void AppendCsvField(std::string& out, std::string_view text) {
-  if (!text.empty() && text.find_first_of(",\"\r\n") == std::string_view::npos) {
+  if (!NeedsCsvQuotes(text)) {
     out.append(text);
     return;
   }

@@ -12,8 +12,9 @@ class TField;
 namespace tabulix::app {
 
 // How a rendered value is to be written: not at all (null), as it stands (numbers, booleans),
-// or as a quoted text.
-enum class ValueShape { Null, Bare, Text };
+// as a text that needs escaping or quoting, or as a text that never does (dates, base64;
+// only quotes around it).
+enum class ValueShape { Null, Bare, Text, PlainText };
 
 struct RenderedValue {
   ValueShape shape;

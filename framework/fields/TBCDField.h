@@ -11,6 +11,9 @@ class TBCDField : public TField {
   explicit TBCDField(int decimals = 4) : TField(ftBCD, decimals) {}
 
  protected:
+  bool IsOwnKind(const FieldValue& value) const override {
+    return value.kind() == FieldValue::Kind::Currency;
+  }
   FieldValue ConvertValue(FieldValue value) const override {
     if (value.kind() == FieldValue::Kind::Currency) return value;
     return FieldValue::FromCurrency(value.AsCurrency());

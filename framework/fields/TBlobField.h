@@ -12,6 +12,7 @@ class TBlobField : public TField {
   explicit TBlobField(TFieldType dataType = ftBlob) : TField(dataType) {}
 
   FieldValue Value() const override;
+  const FieldValue& ValueView(FieldValue& scratch) const override;
   std::string DisplayText() const override;
 
  protected:

@@ -10,6 +10,9 @@ class TBooleanField : public TField {
   TBooleanField() : TField(ftBoolean) {}
 
  protected:
+  bool IsOwnKind(const FieldValue& value) const override {
+    return value.kind() == FieldValue::Kind::Boolean;
+  }
   FieldValue ConvertValue(FieldValue value) const override {
     if (value.kind() == FieldValue::Kind::Boolean) return value;
     return FieldValue::Boolean(value.AsBoolean());

@@ -11,6 +11,9 @@ class TBytesField : public TField {
 
  protected:
   TBytesField(TFieldType dataType, int size) : TField(dataType, size) {}
+  bool IsOwnKind(const FieldValue& value) const override {
+    return value.kind() == FieldValue::Kind::Bytes;
+  }
   FieldValue ConvertValue(FieldValue value) const override {
     if (value.kind() == FieldValue::Kind::Bytes) return value;
     return FieldValue::Bytes(value.AsText());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "framework/DateTime.h"
 #include "framework/fields/TDateTimeField.h"
 
@@ -12,6 +14,7 @@ class TDateField : public TDateTimeField {
 
  protected:
   TDateTime Normalize(TDateTime value) const override {
+    if (value == std::trunc(value)) return value;  // already a whole day
     return DayNumberToDateTime(DateTimeToDayNumber(value), 0);
   }
 };

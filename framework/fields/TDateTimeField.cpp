@@ -22,4 +22,10 @@ FieldValue TDateTimeField::ConvertValue(FieldValue value) const {
   return FieldValue::DateTime(Normalize(d));
 }
 
+bool TDateTimeField::IsOwnKind(const FieldValue& value) const {
+  if (value.kind() != FieldValue::Kind::DateTime) return false;
+  TDateTime d = value.AsDateTime();
+  return d >= kFirstDay && d < kPastLastDay && Normalize(d) == d;
+}
+
 }  // namespace tabulix

@@ -13,6 +13,7 @@ class TDateTimeField : public TField {
  protected:
   explicit TDateTimeField(TFieldType dataType) : TField(dataType) {}
   FieldValue ConvertValue(FieldValue value) const override;
+  bool IsOwnKind(const FieldValue& value) const override;
   // The part of the date-time the class keeps.
   virtual TDateTime Normalize(TDateTime value) const { return value; }
 };

@@ -12,6 +12,9 @@ class TFloatField : public TField {
  protected:
   explicit TFloatField(TFieldType dataType) : TField(dataType) {}
   FieldValue ConvertValue(FieldValue value) const override;
+  bool IsOwnKind(const FieldValue& value) const override {
+    return value.kind() == FieldValue::Kind::Double;
+  }
 };
 
 }  // namespace tabulix

@@ -14,4 +14,10 @@ FieldValue TIntegerField::ConvertValue(FieldValue value) const {
   return FieldValue::Integer(static_cast<std::int32_t>(v));
 }
 
+bool TIntegerField::IsOwnKind(const FieldValue& value) const {
+  if (value.kind() != FieldValue::Kind::Integer) return false;
+  std::int64_t v = value.AsLargeint();
+  return v >= min_ && v <= max_;
+}
+
 }  // namespace tabulix

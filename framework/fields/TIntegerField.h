@@ -15,6 +15,7 @@ class TIntegerField : public TField {
   TIntegerField(TFieldType dataType, std::int64_t minValue, std::int64_t maxValue)
       : TField(dataType), min_(minValue), max_(maxValue) {}
   FieldValue ConvertValue(FieldValue value) const override;
+  bool IsOwnKind(const FieldValue& value) const override;
 
  private:
   std::int64_t min_;

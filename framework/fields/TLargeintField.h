@@ -10,6 +10,9 @@ class TLargeintField : public TField {
   TLargeintField() : TField(ftLargeint) {}
 
  protected:
+  bool IsOwnKind(const FieldValue& value) const override {
+    return value.kind() == FieldValue::Kind::Largeint;
+  }
   FieldValue ConvertValue(FieldValue value) const override {
     if (value.kind() == FieldValue::Kind::Largeint) return value;
     return FieldValue::Largeint(value.AsLargeint());

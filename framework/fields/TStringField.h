@@ -10,6 +10,9 @@ class TStringField : public TField {
   explicit TStringField(int size = 20, TFieldType dataType = ftString) : TField(dataType, size) {}
 
  protected:
+  bool IsOwnKind(const FieldValue& value) const override {
+    return value.kind() == FieldValue::Kind::Bytes;
+  }
   FieldValue ConvertValue(FieldValue value) const override {
     if (value.kind() == FieldValue::Kind::Bytes) return value;
     return FieldValue::Bytes(value.AsText());

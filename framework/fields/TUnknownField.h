@@ -11,6 +11,7 @@ class TUnknownField : public TField {
   explicit TUnknownField(TFieldType dataType = ftUnknown, int size = 0) : TField(dataType, size) {}
 
  protected:
+  bool IsOwnKind(const FieldValue&) const override { return true; }
   FieldValue ConvertValue(FieldValue value) const override { return value; }
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -38,8 +39,8 @@ std::vector<RenderCase> Cases() {
        "0.16999999999999998"},
       {"double integral", ftFloat, 0, FieldValue::Double(12.0), K::Bare, "12"},
       {"double large", ftFloat, 0, FieldValue::Double(1e21), K::Bare, "1e+21"},
-      {"double nan", ftFloat, 0, FieldValue::Double(NAN), K::Text, "NaN"},
-      {"double -inf", ftFloat, 0, FieldValue::Double(-INFINITY), K::Text, "-Infinity"},
+      {"double nan", ftFloat, 0, FieldValue::Double(NAN), K::PlainText, "NaN"},
+      {"double -inf", ftFloat, 0, FieldValue::Double(-INFINITY), K::PlainText, "-Infinity"},
       {"bcd two decimals", ftBCD, 2, FieldValue::FromCurrency({12300}), K::Bare, "1.23"},
       {"bcd rounds half away", ftBCD, 2, FieldValue::FromCurrency({-5050}), K::Bare, "-0.51"},
       {"bcd small negative", ftBCD, 2, FieldValue::FromCurrency({-5000}), K::Bare, "-0.50"},
@@ -48,21 +49,21 @@ std::vector<RenderCase> Cases() {
       {"bcd lowest", ftBCD, 4, FieldValue::FromCurrency({std::numeric_limits<std::int64_t>::min()}),
        K::Bare, "-922337203685477.5808"},
       {"boolean", ftBoolean, 0, FieldValue::Boolean(false), K::Bare, "false"},
-      {"date", ftDate, 0, FieldValue::DateTime(EncodeDate(1, 1, 1)), K::Text, "0001-01-01"},
-      {"time", ftTime, 0, FieldValue::DateTime(EncodeTime(7, 5, 3, 0)), K::Text, "07:05:03"},
-      {"time ms", ftTime, 0, FieldValue::DateTime(EncodeTime(23, 59, 59, 7)), K::Text,
+      {"date", ftDate, 0, FieldValue::DateTime(EncodeDate(1, 1, 1)), K::PlainText, "0001-01-01"},
+      {"time", ftTime, 0, FieldValue::DateTime(EncodeTime(7, 5, 3, 0)), K::PlainText, "07:05:03"},
+      {"time ms", ftTime, 0, FieldValue::DateTime(EncodeTime(23, 59, 59, 7)), K::PlainText,
        "23:59:59.007"},
-      {"datetime midnight", ftDateTime, 0, FieldValue::DateTime(EncodeDate(2020, 2, 1)), K::Text,
-       "2020-02-01 00:00:00"},
-      {"datetime ms", ftDateTime, 0, FieldValue::DateTime(At(1899, 12, 29, 6, 0, 0, 250)), K::Text,
-       "1899-12-29 06:00:00.250"},
+      {"datetime midnight", ftDateTime, 0, FieldValue::DateTime(EncodeDate(2020, 2, 1)),
+       K::PlainText, "2020-02-01 00:00:00"},
+      {"datetime ms", ftDateTime, 0, FieldValue::DateTime(At(1899, 12, 29, 6, 0, 0, 250)),
+       K::PlainText, "1899-12-29 06:00:00.250"},
       {"string", ftString, 10, FieldValue::Bytes("a,\"b\""), K::Text, "a,\"b\""},
       {"memo", ftMemo, 0, FieldValue::Bytes("x\r\ny"), K::Text, "x\r\ny"},
       {"empty memo", ftMemo, 0, FieldValue::Bytes(""), K::Text, ""},
-      {"blob", ftBlob, 0, FieldValue::Bytes(std::string("\0\xff", 2)), K::Text, "AP8="},
-      {"graphic", ftGraphic, 0, FieldValue::Bytes("BM"), K::Text, "Qk0="},
-      {"bytes", ftBytes, 2, FieldValue::Bytes("ab"), K::Text, "YWI="},
-      {"formatted memo", ftFmtMemo, 0, FieldValue::Bytes("{"), K::Text, "ew=="},
+      {"blob", ftBlob, 0, FieldValue::Bytes(std::string("\0\xff", 2)), K::PlainText, "AP8="},
+      {"graphic", ftGraphic, 0, FieldValue::Bytes("BM"), K::PlainText, "Qk0="},
+      {"bytes", ftBytes, 2, FieldValue::Bytes("ab"), K::PlainText, "YWI="},
+      {"formatted memo", ftFmtMemo, 0, FieldValue::Bytes("{"), K::PlainText, "ew=="},
   };
 }
 
@@ -85,6 +86,36 @@ TEST(ValueFormatterTest, DoublesRoundTrip) {
     FieldValue value = FieldValue::Double(d);
     std::string text(formatter.Render(*field, value).text);
     EXPECT_EQ(std::strtod(text.c_str(), nullptr), d) << text;
+  }
+}
+
+TEST(ValueFormatterTest, QuickDoubleTextEqualsToChars) {
+  ValueFormatter formatter;
+  auto field = CreateFieldForType(ftFloat);
+  std::vector<double> values;
+  for (int i = -20000; i <= 20000; ++i) {
+    values.push_back(i / 100.0);
+    values.push_back(i * 0.1);
+    values.push_back(i * 1e-6);
+    values.push_back(i * 12345.678);
+    values.push_back(i * 1e4);
+  }
+  for (double d : {1e-6, 1e-7, 0.001, 0.0001, 0.00123, 123456789.123456, 999999999.9999999,
+                   100000000.0, 120000000.0, 1e9, 0.1 + 0.2, 1.0 / 3, 2.5e-5}) {
+    values.push_back(d);
+  }
+  std::uint64_t bits = 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 20000; ++i) {
+    bits ^= bits << 13;
+    bits ^= bits >> 7;
+    bits ^= bits << 17;
+    values.push_back(static_cast<double>(bits % 2000000000000) / 1000.0 - 1e9);
+  }
+  for (double d : values) {
+    char buf[32];
+    std::string expected(buf, std::to_chars(buf, buf + sizeof buf, d).ptr);
+    FieldValue value = FieldValue::Double(d);
+    ASSERT_EQ(formatter.Render(*field, value).text, expected) << d;
   }
 }
 

@@ -16,6 +16,7 @@ class MemoryRecord : public RecordAccess {
  public:
   std::vector<FieldValue> values;
   std::function<void(int)> beforeWrite;  // lets a test make the store fail
+  bool peekable = true;                  // offers its values for reading without a copy
 
   bool IsNull(int index) const override { return values.at(index).IsNullOrEmpty(); }
   FieldValue Read(int index) const override {
@@ -28,6 +29,9 @@ class MemoryRecord : public RecordAccess {
   std::string_view BlobBytes(int index) const override {
     const FieldValue& v = values.at(index);
     return v.kind() == FieldValue::Kind::Bytes ? std::string_view(v.bytes()) : std::string_view();
+  }
+  const FieldValue* Peek(int index) const override {
+    return peekable ? &values.at(index) : nullptr;
   }
   void WriteBlob(int index, std::string_view bytes) override {
     if (beforeWrite) beforeWrite(index);

@@ -136,6 +136,39 @@ TEST_F(FieldConversionTest, SetFromFieldValueConvertsToTheClassKind) {
   }
 }
 
+TEST_F(FieldConversionTest, ValueViewGivesWhatValueGives) {
+  for (bool peekable : {true, false}) {
+    ds.work.peekable = peekable;
+    for (const SetCase& c : SetCases()) {
+      SCOPED_TRACE(std::string(c.name) + (peekable ? " (peek)" : " (copy)"));
+      TField& f = Field(c.type);
+      f.Clear();
+      if (c.stored) f.SetValue(c.input);
+      FieldValue scratch;
+      EXPECT_EQ(f.ValueView(scratch), f.Value());
+    }
+  }
+}
+
+TEST_F(FieldConversionTest, ValueViewConvertsForeignKindsAndSharesOwnOnes) {
+  auto slot = [&](TFieldType t) -> FieldValue& {
+    return ds.work.values[static_cast<std::size_t>(Field(t).FieldNo() - 1)];
+  };
+  FieldValue scratch;
+  slot(ftInteger) = FieldValue::Integer(7);
+  EXPECT_EQ(&Field(ftInteger).ValueView(scratch), &slot(ftInteger));
+  slot(ftSmallint) = FieldValue::Integer(70000);  // out of the class's range: not its own
+  EXPECT_THROW(Field(ftSmallint).ValueView(scratch), EConvertError);
+  slot(ftDate) = FieldValue::DateTime(EncodeDate(2000, 1, 1) + 0.5);
+  EXPECT_EQ(Field(ftDate).ValueView(scratch), Date(2000, 1, 1));
+  slot(ftFloat) = FieldValue::Bytes("1.5");
+  EXPECT_EQ(Field(ftFloat).ValueView(scratch), FieldValue::Double(1.5));
+  EXPECT_EQ(Field(ftMemo).ValueView(scratch), FieldValue::Bytes(""));  // null blob
+  slot(ftMemo) = FieldValue::Bytes("text");
+  EXPECT_EQ(&Field(ftMemo).ValueView(scratch), &slot(ftMemo));
+  EXPECT_TRUE(Field(ftString).ValueView(scratch).IsNull());
+}
+
 TEST_F(FieldConversionTest, NullAndEmptyClearEveryClass) {
   for (TFieldType t : kTypes) {
     SCOPED_TRACE(t);
