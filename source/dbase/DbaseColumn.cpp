@@ -92,9 +92,6 @@ DbaseColumn Resolve(const std::string& tablePath, DbaseDialect dialect,
       column.kind = ValueKind::MemoBinary;
       column.type = ftBlob;
     }
-    if (rule->kind == ValueKind::VfpInteger && (d.flags & kVfpAutoIncrement)) {
-      column.type = ftAutoInc;
-    }
   }
   return column;
 }

@@ -290,7 +290,8 @@ TEST(DbaseReader, VisualFoxProTypesNullsAndVarLengths) {
   ASSERT_EQ(f.size(), 10u);  // _NullFlags is no field
   std::vector<TFieldType> types;
   for (const auto& d : f) types.push_back(d.type);
-  EXPECT_EQ(types, (std::vector<TFieldType>{ftAutoInc, ftString, ftBlob, ftInteger, ftMemo, ftBlob,
+  // An I field stays an integer field even when flagged auto-incrementing.
+  EXPECT_EQ(types, (std::vector<TFieldType>{ftInteger, ftString, ftBlob, ftInteger, ftMemo, ftBlob,
                                             ftCurrency, ftDateTime, ftFloat, ftBlob}));
 
   auto r1 = Record(*table, 0);

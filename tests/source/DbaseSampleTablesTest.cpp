@@ -144,7 +144,7 @@ TFieldType ExpectedType(const Json& field, int version) {
     case 'M':
       return vfp && (flags & 4) ? ftBlob : ftMemo;
     case 'I':
-      return (flags & 8) ? ftAutoInc : ftInteger;
+      return ftInteger;
     case 'Y':
       return ftCurrency;
     case 'T':
