@@ -130,6 +130,22 @@ void TDataSet::CheckActive() const {
   if (!Active()) throw EDatabaseError(messages::kDataSetClosed);
 }
 
+void TDataSet::SetActive(bool active) {
+  if (Loading()) {
+    streamedActive_ = active;
+    return;
+  }
+  active ? Open() : Close();
+}
+
+void TDataSet::Loaded() {
+  TComponent::Loaded();
+  if (streamedActive_) {
+    streamedActive_ = false;
+    Open();
+  }
+}
+
 void TDataSet::Open() {
   if (Active()) return;
   Fire(events_.BeforeOpen);

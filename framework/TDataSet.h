@@ -50,7 +50,8 @@ class TDataSet : public TComponent {
 
   TDataSetState State() const { return state_; }
   bool Active() const { return state_ != dsInactive; }
-  void SetActive(bool active) { active ? Open() : Close(); }
+  // While the component is loading, only remembers the wish; Loaded() opens then.
+  void SetActive(bool active);
   // Opens the storage and creates the fields; on failure the dataset stays closed.
   void Open();
   // Drops a pending edit or insert and closes; closing a closed dataset does nothing.
@@ -163,6 +164,9 @@ class TDataSet : public TComponent {
   // Removes the current record.
   virtual void InternalDelete();
 
+  // Opens the dataset when it was activated during loading; overrides call this too.
+  void Loaded() override;
+
   // The field object for a column; override to use other classes for some types.
   virtual std::unique_ptr<TField> CreateField(TFieldType dataType);
   TFieldDefs& MutableFieldDefs() { return fieldDefs_; }
@@ -199,7 +203,8 @@ class TDataSet : public TComponent {
   bool readOnly_ = false;
   bool modified_ = false;
   bool appending_ = false;
-  bool defaultFields_ = false;  // the fields were created at open and go at close
+  bool defaultFields_ = false;   // the fields were created at open and go at close
+  bool streamedActive_ = false;  // activated while loading
   std::int64_t cursor_ = -1;
   bool bof_ = true;
   bool eof_ = true;

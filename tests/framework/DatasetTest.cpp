@@ -114,6 +114,17 @@ TEST(DatasetOpenTest, PersistentFieldsAreBoundByNameAndSurviveClose) {
             "Operation bei geöffneter Datenmenge nicht möglich");
 }
 
+TEST(DatasetOpenTest, ActivatedWhileLoadingOpensWhenLoaded) {
+  auto ds = People(1);
+  ds->BeginLoading();
+  ds->SetActive(true);
+  EXPECT_FALSE(ds->Active());
+  EXPECT_TRUE(ds->calls.empty());
+  ds->EndLoading();
+  EXPECT_TRUE(ds->Active());
+  EXPECT_EQ(ds->FieldCount(), 3);
+}
+
 TEST(DatasetOpenTest, PersistentFieldWithoutColumnFailsTheOpen) {
   auto ds = People(1);
   ds->AddField(std::make_unique<TIntegerField>()).SetFieldName("Age");
