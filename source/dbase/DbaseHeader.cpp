@@ -5,7 +5,7 @@
 
 #include "framework/Exceptions.h"
 #include "source/dbase/ByteOrder.h"
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::dbase {
 namespace {

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-namespace tabulix::source::dbase {
-
+namespace tabulix::source {
 class ReadOnlyFile;
+}  // namespace tabulix::source
+
+namespace tabulix::source::dbase {
 
 // The family of writers a version byte stands for; type letters and binary encodings differ.
 enum class DbaseDialect { DBase2, DBase3, DBase4, DBase7, FoxPro, VisualFoxPro };

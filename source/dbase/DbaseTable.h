@@ -8,7 +8,7 @@
 #include "source/dbase/DbaseHeader.h"
 #include "source/dbase/LiveRecordIndex.h"
 #include "source/dbase/MemoStore.h"
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 #include "source/dbase/RecordDecoder.h"
 #include "source/dbase/RecordWindow.h"
 #include "source/dbase/TextDecoder.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::dbase {
 namespace {

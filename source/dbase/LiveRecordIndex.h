@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace tabulix::source::dbase {
-
+namespace tabulix::source {
 class ReadOnlyFile;
+}  // namespace tabulix::source
+
+namespace tabulix::source::dbase {
 
 // Maps the n-th record not marked deleted to its place in the file. Keeps only the numbers of
 // the deleted records, so memory grows with them and not with the table.

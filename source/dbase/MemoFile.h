@@ -5,7 +5,7 @@
 #include <string>
 
 #include "source/dbase/DbaseHeader.h"
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::dbase {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::dbase {
 namespace {

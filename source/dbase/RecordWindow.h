@@ -4,9 +4,11 @@
 #include <string>
 #include <string_view>
 
-namespace tabulix::source::dbase {
-
+namespace tabulix::source {
 class ReadOnlyFile;
+}  // namespace tabulix::source
+
+namespace tabulix::source::dbase {
 
 // Fetches records from the file: one at a time for random access, a window of consecutive
 // records when they are read in order, so that a sequential pass costs one read per window

@@ -4,7 +4,7 @@
 
 #include "source/dbase/CompanionFile.h"
 #include "source/dbase/LanguageDriver.h"
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::dbase {
 namespace {

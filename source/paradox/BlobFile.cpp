@@ -80,7 +80,7 @@ void BlobFile::Fail(const BlobRef& ref, const std::string& problem) const {
 std::string BlobFile::Read(const BlobRef& ref) {
   ReadOnlyFile& file = Open();
   std::uint8_t head[3];
-  if (!file.ReadAt(ref.offset, head, sizeof head)) Fail(ref, "lies beyond the end of the file");
+  if (!file.ReadFully(ref.offset, head, sizeof head)) Fail(ref, "lies beyond the end of the file");
   if (head[0] == kSingleBlob) return ReadSingle(ref, Le16(head + 1));
   if (head[0] == kSubAllocated) return ReadSubAllocated(ref);
   Fail(ref, "points at a block of type " + IntToStr(head[0]));
@@ -89,7 +89,7 @@ std::string BlobFile::Read(const BlobRef& ref) {
 std::string BlobFile::ReadSingle(const BlobRef& ref, std::uint16_t units) {
   if (ref.index != kSingleIndex) Fail(ref, "single-blob block but entry " + IntToStr(ref.index));
   std::uint8_t head[kSingleHeader];
-  if (!file_->ReadAt(ref.offset, head, sizeof head)) Fail(ref, "block header is cut off");
+  if (!file_->ReadFully(ref.offset, head, sizeof head)) Fail(ref, "block header is cut off");
   std::uint32_t length = Le32(head + 3);
   if (length != ref.length) {
     Fail(ref,
@@ -102,7 +102,7 @@ std::string BlobFile::ReadSingle(const BlobRef& ref, std::uint16_t units) {
   if (!file_->Contains(std::uint64_t{ref.offset} + kSingleHeader, length))
     Fail(ref, "value is cut off");
   std::string value(length, '\0');
-  if (!file_->ReadAt(std::uint64_t{ref.offset} + kSingleHeader, value.data(), length)) {
+  if (!file_->ReadFully(std::uint64_t{ref.offset} + kSingleHeader, value.data(), length)) {
     Fail(ref, "value is cut off");
   }
   return value;
@@ -111,7 +111,7 @@ std::string BlobFile::ReadSingle(const BlobRef& ref, std::uint16_t units) {
 std::string BlobFile::ReadSubAllocated(const BlobRef& ref) {
   if (ref.index >= kEntries) Fail(ref, "entry number out of range");
   std::uint8_t entry[kEntrySize];
-  if (!file_->ReadAt(std::uint64_t{ref.offset} + kEntryTable + kEntrySize * ref.index, entry,
+  if (!file_->ReadFully(std::uint64_t{ref.offset} + kEntryTable + kEntrySize * ref.index, entry,
                      sizeof entry)) {
     Fail(ref, "entry is cut off");
   }
@@ -128,7 +128,7 @@ std::string BlobFile::ReadSubAllocated(const BlobRef& ref) {
     Fail(ref, "entry lies outside its block");
   }
   std::string value(length, '\0');
-  if (!file_->ReadAt(ref.offset + start, value.data(), length)) Fail(ref, "value is cut off");
+  if (!file_->ReadFully(ref.offset + start, value.data(), length)) Fail(ref, "value is cut off");
   return value;
 }
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "source/paradox/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::paradox {
 

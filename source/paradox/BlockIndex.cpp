@@ -33,7 +33,7 @@ BlockIndex BlockIndex::Build(const ReadOnlyFile& file, const ParadoxHeader& head
     visited[number] = true;
     std::uint64_t offset = index.BlockOffset(number);
     std::uint8_t head[kBlockHeaderSize];
-    if (!file.ReadAt(offset, head, sizeof head)) {
+    if (!file.ReadFully(offset, head, sizeof head)) {
       ThrowFileError(path, "the file is truncated: " + expected + " but the file holds " +
                                IntToStr(total) + " (block " + IntToStr(number) + " is missing)");
     }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "source/paradox/ParadoxHeader.h"
-#include "source/paradox/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::paradox {
 

@@ -55,7 +55,7 @@ class HeaderParser {
            IntToStr(static_cast<std::int64_t>(file_.Size())) + " bytes)");
     }
     std::uint8_t p[kFixedPartSize];
-    if (!file_.ReadAt(0, p, sizeof p)) Fail("cannot read the table header");
+    if (!file_.ReadFully(0, p, sizeof p)) Fail("cannot read the table header");
 
     h_.fileType = p[0x04];
     if (h_.fileType != 0 && h_.fileType != 2) {
@@ -99,7 +99,7 @@ class HeaderParser {
 
   void ReadWholeHeader() {
     header_.resize(static_cast<std::size_t>(h_.headerSize));
-    if (!file_.ReadAt(0, header_.data(), header_.size())) Fail("cannot read the table header");
+    if (!file_.ReadFully(0, header_.data(), header_.size())) Fail("cannot read the table header");
     if (extended_) {
       h_.encryptionKey = Le32(&header_[0x5C]);
       h_.codePage = Le16(&header_[0x6A]);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "source/paradox/ParadoxFieldType.h"
-#include "source/paradox/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::paradox {
 

@@ -66,7 +66,7 @@ const std::uint8_t* ParadoxTable::LoadRecord(std::int64_t n) {
     cachedBlock_ = 0;
     block_.resize(static_cast<std::size_t>(at.block->recordCount) *
                   static_cast<std::size_t>(header_.recordSize));
-    if (!file_.ReadAt(index_.BlockOffset(at.block->number) + kBlockHeaderSize, block_.data(),
+    if (!file_.ReadFully(index_.BlockOffset(at.block->number) + kBlockHeaderSize, block_.data(),
                       block_.size())) {
       ThrowFileError(file_.Path(), "cannot read data block " + IntToStr(at.block->number));
     }

@@ -10,7 +10,7 @@
 #include "source/paradox/BlockIndex.h"
 #include "source/paradox/FieldDecoder.h"
 #include "source/paradox/ParadoxHeader.h"
-#include "source/paradox/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::paradox {
 

@@ -1,4 +1,4 @@
-#include "source/dbase/ReadOnlyFile.h"
+#include "source/ReadOnlyFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,11 +10,11 @@
 
 #include "framework/Exceptions.h"
 
-namespace tabulix::source::dbase {
+namespace tabulix::source {
 
 ReadOnlyFile::ReadOnlyFile(std::string path) : path_(std::move(path)) {
   fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) throw Exception(path_ + ": cannot open file (" + std::strerror(errno) + ")");
+  if (fd_ < 0) throw Exception(path_ + ": cannot open the file (" + std::strerror(errno) + ")");
   struct stat st {};
   if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
     Close();
@@ -63,9 +63,14 @@ std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t
   return done;
 }
 
-void ReadOnlyFile::ReadExactly(std::uint64_t offset, void* buffer, std::size_t length,
-                               const std::string& what) const {
-  if (ReadAt(offset, buffer, length) != length) throw Exception(path_ + ": " + what);
+bool ReadOnlyFile::ReadFully(std::uint64_t offset, void* buffer, std::size_t length) const {
+  if (!Contains(offset, length)) return false;
+  return ReadAt(offset, buffer, length) == length;
 }
 
-}  // namespace tabulix::source::dbase
+void ReadOnlyFile::ReadExactly(std::uint64_t offset, void* buffer, std::size_t length,
+                               const std::string& what) const {
+  if (!ReadFully(offset, buffer, length)) throw Exception(path_ + ": " + what);
+}
+
+}  // namespace tabulix::source

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tabulix::source::dbase {
+namespace tabulix::source {
 
 // A file opened for reading only, read by offset with pread. Every read is checked against the
 // file's end, so a damaged offset can never reach outside the file. Move-only.
@@ -21,9 +21,15 @@ class ReadOnlyFile {
 
   const std::string& Path() const { return path_; }
   std::uint64_t Size() const { return size_; }
+  bool Contains(std::uint64_t offset, std::uint64_t length) const {
+    return offset <= size_ && length <= size_ - offset;
+  }
 
   // Up to length bytes from offset; fewer only at the end of the file.
   std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t length) const;
+  // Exactly length bytes from offset; false when the range is not wholly in the file or the
+  // file shrank since it was opened.
+  bool ReadFully(std::uint64_t offset, void* buffer, std::size_t length) const;
   // Exactly length bytes from offset; raises tabulix::Exception with `what` when the file
   // ends before.
   void ReadExactly(std::uint64_t offset, void* buffer, std::size_t length,
@@ -37,4 +43,4 @@ class ReadOnlyFile {
   std::uint64_t size_ = 0;
 };
 
-}  // namespace tabulix::source::dbase
+}  // namespace tabulix::source
