@@ -30,4 +30,5 @@ if [ -x "$build/app/tabulix" ]; then
   fi
   exec "$build/app/tabulix" "$@"
 fi
-echo "Built in $build; the window is not part of this build yet."
+echo "Built in $build; the window is not part of this build yet. The command-line tool:"
+"$build/app/tabulix-cli" --help || true
