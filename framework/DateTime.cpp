@@ -35,8 +35,10 @@ std::optional<TDateTime> TryEncodeDate(int year, int month, int day) {
       day > DaysInAMonth(year, month)) {
     return std::nullopt;
   }
-  std::int64_t days = DaysBeforeYear(year);
-  for (int m = 1; m < month; ++m) days += DaysInAMonth(year, m);
+  static constexpr int kDaysBeforeMonth[12] = {0,   31,  59,  90,  120, 151,
+                                               181, 212, 243, 273, 304, 334};
+  std::int64_t days = DaysBeforeYear(year) + kDaysBeforeMonth[month - 1];
+  if (month > 2 && IsLeapYear(year)) ++days;
   days += day;  // day number, 1 January of year 1 = 1
   return static_cast<TDateTime>(days - kDelphiEpochDayNumber);
 }
@@ -70,9 +72,10 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time) {
 std::int32_t DateTimeToDayNumber(TDateTime value) {
   // Milliseconds that round up to the next midnight belong to the next day.
   double whole = std::trunc(value);
+  std::int64_t day = static_cast<std::int64_t>(whole);
+  if (whole == value) return static_cast<std::int32_t>(day + kDelphiEpochDayNumber);
   double frac = std::fabs(value - whole);
   double ms = std::round(frac * kMsPerDay);
-  std::int64_t day = static_cast<std::int64_t>(whole);
   if (ms >= kMsPerDay) day += value < 0 ? -1 : 1;
   return static_cast<std::int32_t>(day + kDelphiEpochDayNumber);
 }

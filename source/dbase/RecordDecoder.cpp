@@ -61,10 +61,10 @@ void RecordDecoder::Decode(std::string_view record, std::uint32_t recordNumber,
     nullFlags = record.substr(static_cast<std::size_t>(nullFlagsOffset_),
                               static_cast<std::size_t>(nullFlagsLength_));
   }
-  values.clear();
-  values.reserve(columns_.size());
+  // The vector usually holds an earlier record's values already: overwrite them in place.
+  values.resize(columns_.size());
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    values.push_back(DecodeField(i, record, nullFlags, recordNumber));
+    values[i] = DecodeField(i, record, nullFlags, recordNumber);
   }
 }
 

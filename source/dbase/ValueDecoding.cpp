@@ -4,6 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "framework/NumberText.h"
 #include "source/dbase/ByteOrder.h"
@@ -41,16 +42,65 @@ bool IsDigit(char c) {
 }  // namespace
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
+  // Eight bytes at a time while all of them are blanks: only the 0x20 bit may be set.
+  while (text.size() >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + text.size() - 8, 8);
+    if ((word & ~0x2020202020202020ull) != 0) break;
+    text.remove_suffix(8);
+  }
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
 
+namespace {
+
+// The value of "[-]digits[.digits]" when it takes no rounding beyond one division: at most 19
+// digits whose integer is exact as a double (below 2^53) and at most 22 decimals, so that the
+// integer and the power of ten are both exact and the division rounds once, as from_chars does.
+// Gives false for any other text, which then takes the general road.
+bool ParseSimpleDecimal(std::string_view text, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* p = text.data();
+  const char* end = p + text.size();
+  bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  const char* start = p;
+  while (p != end && IsDigit(*p)) {
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    if (++digits > 19) return false;
+  }
+  if (p == start) return false;
+  int decimals = 0;
+  if (p != end) {
+    if (*p++ != '.') return false;
+    const char* fraction = p;
+    while (p != end && IsDigit(*p)) {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p++ - '0');
+      if (++digits > 19) return false;
+    }
+    decimals = static_cast<int>(p - fraction);
+    if (p != end || decimals == 0 || decimals > 22) return false;
+  }
+  if (mantissa > (std::uint64_t{1} << 53)) return false;
+  double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+}  // namespace
+
 std::optional<double> ParseNumber(std::string_view text) {
   text = Trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  if (ParseSimpleDecimal(text, value)) return value;
   // from_chars would also take "inf" and "nan", which no dBase writer produces.
   if (text.empty() || !(IsDigit(text.back()) || text.back() == '.')) return std::nullopt;
-  double value = 0;
   auto [ptr, ec] =
       std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
   if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value)) {
@@ -62,6 +112,16 @@ std::optional<double> ParseNumber(std::string_view text) {
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
   std::string_view trimmed = Trim(text);
   if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);
+  // Up to 18 digits cannot overflow; longer or other texts take from_chars.
+  std::string_view digits = trimmed;
+  bool negative = !digits.empty() && digits.front() == '-';
+  if (negative) digits.remove_prefix(1);
+  if (!digits.empty() && digits.size() <= 18) {
+    std::int64_t value = 0;
+    std::size_t i = 0;
+    while (i < digits.size() && IsDigit(digits[i])) value = value * 10 + (digits[i++] - '0');
+    if (i == digits.size()) return negative ? -value : value;
+  }
   std::int64_t value = 0;
   auto [ptr, ec] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
   if (ec == std::errc() && ptr == trimmed.data() + trimmed.size() && !trimmed.empty()) {

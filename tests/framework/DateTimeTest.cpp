@@ -30,6 +30,23 @@ TEST(DateTime, DecodeInvertsEncodeOverTheWholeRange) {
   }
 }
 
+TEST(DateTime, EveryDayFollowsTheDayBefore) {
+  // Walks the calendar by its own month lengths, so that encoding and decoding are checked
+  // against counting rather than only against each other.
+  TDateTime expected = EncodeDate(1, 1, 1);
+  for (int year = 1; year <= 9999; ++year) {
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= DaysInAMonth(year, month); ++day) {
+        ASSERT_EQ(TryEncodeDate(year, month, day), expected) << year << "-" << month << "-" << day;
+        DateParts p = DecodeDate(expected);
+        ASSERT_EQ(p.year * 10000 + p.month * 100 + p.day, year * 10000 + month * 100 + day);
+        expected += 1;
+      }
+      ASSERT_FALSE(TryEncodeDate(year, month, DaysInAMonth(year, month) + 1));
+    }
+  }
+}
+
 TEST(DateTime, TimeBeforeDayZeroCountsForwardFromMidnight) {
   TDateTime v = ComposeDateTime(EncodeDate(1899, 12, 29), EncodeTime(6, 0, 0, 0));
   EXPECT_DOUBLE_EQ(v, -1.25);
