@@ -75,12 +75,7 @@ std::int64_t DumpCsv(TDataSet& table, OutputBuffer& out) {
     for (Column& c : columns) {
       if (!first) text.push_back(',');
       first = false;
-      RenderedValue v = formatter.Render(*c.field, c.field->ValueView(c.scratch));
-      if (v.shape == ValueShape::Bare || (v.shape == ValueShape::PlainText && !v.text.empty())) {
-        text.append(v.text);
-      } else if (v.shape != ValueShape::Null) {
-        AppendCsvField(text, v.text);
-      }
+      formatter.AppendCsv(*c.field, c.field->ValueView(c.scratch), text);
     }
     text.append("\r\n");
     out.Commit();

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "app/core/Base64.h"
 #include "framework/DateTime.h"
@@ -20,12 +21,24 @@ void AppendInteger(std::string& out, std::int64_t v) {
   out.append(buf, static_cast<std::size_t>(r.ptr - buf));
 }
 
+// "00" to "99", two characters each.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
 // Writes value in width digits, with leading zeros, and gives the end.
 char* PutDigits(char* p, int value, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    p[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
+  int i = width;
+  for (; i >= 2; i -= 2) {
+    std::memcpy(p + i - 2, &kDigitPairs[static_cast<std::size_t>(value % 100) * 2], 2);
+    value /= 100;
   }
+  if (i == 1) p[0] = static_cast<char>('0' + value % 10);
   return p + width;
 }
 
@@ -77,16 +90,18 @@ int DecimalDigits(std::uint64_t v) {
 // fixed form unless the exponent form is shorter. Everything else goes to std::to_chars.
 void AppendShortestDouble(std::string& out, double d) {
   static constexpr double kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  static constexpr std::int64_t kWholePowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
   double magnitude = std::fabs(d);
   if (magnitude < 1e9 && magnitude >= 1e-6) {
     for (int k = 0; k < 7; ++k) {
       // A product near half way never round-trips, so adding 0.5 rounds well enough here.
-      auto m = static_cast<std::uint64_t>(magnitude * kPowers[k] + 0.5);
+      // Below 1e15 the signed conversions are exact and cheaper than the unsigned ones.
+      auto m = static_cast<std::int64_t>(magnitude * kPowers[k] + 0.5);
       if (static_cast<double>(m) / kPowers[k] != magnitude) continue;
       // With decimals and a whole part the fixed form is the shorter one; otherwise compare.
       if (k == 0 || magnitude < 1) {
-        int digits = DecimalDigits(m);
-        std::uint64_t stripped = m;
+        int digits = DecimalDigits(static_cast<std::uint64_t>(m));
+        std::int64_t stripped = m;
         int significant = digits;
         while (stripped % 10 == 0) {
           stripped /= 10;
@@ -99,11 +114,11 @@ void AppendShortestDouble(std::string& out, double d) {
       char buf[32];
       char* p = buf;
       if (d < 0) *p++ = '-';
-      std::uint64_t whole = m / static_cast<std::uint64_t>(kPowers[k]);
+      std::int64_t whole = m / kWholePowers[k];
       p = std::to_chars(p, buf + sizeof buf, whole).ptr;
       if (k > 0) {
         *p++ = '.';
-        p = PutDigits(p, static_cast<int>(m % static_cast<std::uint64_t>(kPowers[k])), k);
+        p = PutDigits(p, static_cast<int>(m % kWholePowers[k]), k);
       }
       out.append(buf, static_cast<std::size_t>(p - buf));
       return;
@@ -141,41 +156,71 @@ bool IsTextType(TFieldType type) {
 
 }  // namespace
 
-RenderedValue ValueFormatter::Render(const TField& field, const FieldValue& value) {
-  scratch_.clear();
+ValueShape ValueFormatter::Format(const TField& field, const FieldValue& value, std::string& out,
+                                  std::string_view& text) {
   switch (value.kind()) {
     case FieldValue::Kind::Empty:
     case FieldValue::Kind::Null:
-      return {ValueShape::Null, {}};
+      return ValueShape::Null;
     case FieldValue::Kind::Integer:
     case FieldValue::Kind::Largeint:
-      AppendInteger(scratch_, value.integer());
-      return {ValueShape::Bare, scratch_};
+      AppendInteger(out, value.integer());
+      return ValueShape::Bare;
     case FieldValue::Kind::Double: {
       double d = value.real();
-      if (std::isnan(d)) return {ValueShape::PlainText, "NaN"};
-      if (std::isinf(d)) return {ValueShape::PlainText, d > 0 ? "Infinity" : "-Infinity"};
-      AppendShortestDouble(scratch_, d);
-      return {ValueShape::Bare, scratch_};
+      if (std::isnan(d)) {
+        out.append("NaN");
+        return ValueShape::PlainText;
+      }
+      if (std::isinf(d)) {
+        out.append(d > 0 ? "Infinity" : "-Infinity");
+        return ValueShape::PlainText;
+      }
+      AppendShortestDouble(out, d);
+      return ValueShape::Bare;
     }
     case FieldValue::Kind::Currency: {
       int decimals = field.DataType() == ftBCD ? field.Size() : 4;
-      AppendDecimal(scratch_, value.integer(), decimals < 0 ? 0 : decimals > 4 ? 4 : decimals);
-      return {ValueShape::Bare, scratch_};
+      AppendDecimal(out, value.integer(), decimals < 0 ? 0 : decimals > 4 ? 4 : decimals);
+      return ValueShape::Bare;
     }
     case FieldValue::Kind::Boolean:
-      return {ValueShape::Bare, value.boolean() ? "true" : "false"};
+      out.append(value.boolean() ? "true" : "false");
+      return ValueShape::Bare;
     case FieldValue::Kind::DateTime: {
       TFieldType type = field.DataType();
-      AppendDateTime(scratch_, value.real(), type != ftTime, type != ftDate);
-      return {ValueShape::PlainText, scratch_};
+      AppendDateTime(out, value.real(), type != ftTime, type != ftDate);
+      return ValueShape::PlainText;
     }
     case FieldValue::Kind::Bytes:
-      if (IsTextType(field.DataType())) return {ValueShape::Text, value.bytes()};
-      AppendBase64(scratch_, value.bytes());
-      return {ValueShape::PlainText, scratch_};
+      if (IsTextType(field.DataType())) {
+        text = value.bytes();
+        return ValueShape::Text;
+      }
+      AppendBase64(out, value.bytes());
+      return ValueShape::PlainText;
   }
-  return {ValueShape::Null, {}};
+  return ValueShape::Null;
+}
+
+RenderedValue ValueFormatter::Render(const TField& field, const FieldValue& value) {
+  scratch_.clear();
+  std::string_view text;
+  ValueShape shape = Format(field, value, scratch_, text);
+  if (shape == ValueShape::Text) return {shape, text};
+  if (shape == ValueShape::Null) return {shape, {}};
+  return {shape, scratch_};
+}
+
+void ValueFormatter::AppendCsv(const TField& field, const FieldValue& value, std::string& out) {
+  std::size_t before = out.size();
+  std::string_view text;
+  ValueShape shape = Format(field, value, out, text);
+  if (shape == ValueShape::Text) {
+    AppendCsvField(out, text);
+  } else if (shape == ValueShape::PlainText && out.size() == before) {
+    AppendCsvField(out, {});  // an empty text differs from a missing value
+  }
 }
 
 namespace {
@@ -250,6 +295,14 @@ void AppendJsonString(std::string& out, std::string_view text) {
 
 namespace {
 
+// Whether one of the eight bytes in word equals the byte that every byte of pattern holds.
+bool HasByte(std::uint64_t word, std::uint64_t pattern) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  std::uint64_t x = word ^ pattern;
+  return ((x - kOnes) & ~x & kHighs) != 0;
+}
+
 bool NeedsCsvQuotes(std::string_view text) {
   static constexpr auto kSpecial = [] {
     std::array<bool, 256> table{};
@@ -257,8 +310,18 @@ bool NeedsCsvQuotes(std::string_view text) {
     return table;
   }();
   if (text.empty()) return true;
-  for (char c : text) {
-    if (kSpecial[static_cast<unsigned char>(c)]) return true;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (HasByte(word, kOnes * ',') || HasByte(word, kOnes * '"') || HasByte(word, kOnes * '\n') ||
+        HasByte(word, kOnes * '\r')) {
+      return true;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (kSpecial[static_cast<unsigned char>(text[i])]) return true;
   }
   return false;
 }

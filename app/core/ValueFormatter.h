@@ -31,8 +31,16 @@ class ValueFormatter {
   // The text may point into value, which must outlive its use.
   RenderedValue Render(const TField& field, const FieldValue& value);
   RenderedValue Render(const TField& field, FieldValue&& value) = delete;
+  // Appends the value as a CSV field: as Render gives it, with texts quoted where needed and
+  // nothing for null.
+  void AppendCsv(const TField& field, const FieldValue& value, std::string& out);
 
  private:
+  // Appends the text of a number, date, boolean or binary value to out; a text value is not
+  // copied but given in text.
+  static ValueShape Format(const TField& field, const FieldValue& value, std::string& out,
+                           std::string_view& text);
+
   std::string scratch_;
 };
 

@@ -119,6 +119,30 @@ TEST(ValueFormatterTest, QuickDoubleTextEqualsToChars) {
   }
 }
 
+TEST(ValueFormatterTest, CsvAppendEqualsRenderedAndQuotedText) {
+  // What a CSV writer made of Render's result before values were appended directly.
+  ValueFormatter formatter;
+  ValueFormatter reference;
+  std::vector<RenderCase> cases = Cases();
+  cases.push_back({"empty blob", ftBlob, 0, FieldValue::Bytes(""), ValueShape::PlainText, ""});
+  cases.push_back({"empty string", ftString, 5, FieldValue::Bytes(""), ValueShape::Text, ""});
+  for (const RenderCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto field = CreateFieldForType(c.type);
+    field->SetSize(c.size);
+    RenderedValue v = reference.Render(*field, c.value);
+    std::string expected = "x,";
+    if (v.shape == ValueShape::Bare || (v.shape == ValueShape::PlainText && !v.text.empty())) {
+      expected.append(v.text);
+    } else if (v.shape != ValueShape::Null) {
+      AppendCsvField(expected, v.text);
+    }
+    std::string out = "x,";
+    formatter.AppendCsv(*field, c.value, out);
+    EXPECT_EQ(out, expected);
+  }
+}
+
 TEST(JsonStringTest, EscapesQuotesBackslashesAndControlCharacters) {
   std::string out;
   AppendJsonString(out, std::string("a\"b\\c\n\r\t\x01\x1f\x7f", 11));
@@ -147,6 +171,19 @@ TEST(CsvFieldTest, QuotesOnlyWhenNeededAndEmptyTexts) {
   EXPECT_EQ(csv("two\nlines"), "\"two\nlines\"");
   EXPECT_EQ(csv("cr\r"), "\"cr\r\"");
   EXPECT_EQ(csv(""), "\"\"");
+  // Each special character at every place of a text longer than the eight-byte steps, and
+  // bytes next to them that are not special.
+  for (char special : {',', '"', '\n', '\r'}) {
+    for (std::size_t at = 0; at < 21; ++at) {
+      std::string text(21, 'a');
+      text[at] = special;
+      std::string quoted = "\"" + text + "\"";
+      if (special == '"') quoted.insert(at + 1, "\"");
+      EXPECT_EQ(csv(text), quoted) << at;
+    }
+  }
+  std::string near = "+-./\x0b\x0c\x0e!#\xac\xa2\x8d\x8a";
+  EXPECT_EQ(csv(near), near);
 }
 
 TEST(Base64Test, StandardAlphabetWithPadding) {
