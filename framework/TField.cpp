@@ -29,12 +29,16 @@ FieldValue TField::Value() const {
 const FieldValue& TField::ValueView(FieldValue& scratch) const {
   const RecordAccess* record = ActiveRecord();
   const FieldValue* stored = record ? record->Peek(fieldNo_ - 1) : nullptr;
+  // The common case stays small; conversions and copies live in the out-of-line part.
+  if (stored && !stored->IsNullOrEmpty() && IsOwnKind(*stored)) return *stored;
+  return ConvertedView(stored, scratch);
+}
+
+const FieldValue& TField::ConvertedView(const FieldValue* stored, FieldValue& scratch) const {
   if (!stored) {
     scratch = Value();
   } else if (stored->IsNullOrEmpty()) {
     scratch = FieldValue::Null();
-  } else if (IsOwnKind(*stored)) {
-    return *stored;
   } else {
     scratch = ConvertValue(*stored);
   }

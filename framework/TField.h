@@ -97,6 +97,9 @@ class TField {
 
  private:
   friend class TDataSet;
+  // ValueView for a stored value that is missing, null or not of the class's own kind.
+  [[gnu::noinline]] const FieldValue& ConvertedView(const FieldValue* stored,
+                                                    FieldValue& scratch) const;
   void Attach(TDataSet* dataSet, int index) {
     dataSet_ = dataSet;
     index_ = index;

@@ -15,12 +15,6 @@ namespace tabulix::app {
 
 namespace {
 
-void AppendInteger(std::string& out, std::int64_t v) {
-  char buf[24];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, static_cast<std::size_t>(r.ptr - buf));
-}
-
 // "00" to "99", two characters each.
 constexpr auto kDigitPairs = [] {
   std::array<char, 200> pairs{};
@@ -40,6 +34,31 @@ char* PutDigits(char* p, int value, int width) {
   }
   if (i == 1) p[0] = static_cast<char>('0' + value % 10);
   return p + width;
+}
+
+// Writes v in decimal and gives the end; the same text as std::to_chars.
+char* PutInteger(char* p, std::int64_t v) {
+  std::uint64_t magnitude = static_cast<std::uint64_t>(v);
+  if (v < 0) {
+    *p++ = '-';
+    magnitude = 0 - magnitude;
+  }
+  if (magnitude >= 100000000) return std::to_chars(p, p + 20, magnitude).ptr;
+  auto m = static_cast<int>(magnitude);
+  int width = m < 10         ? 1
+              : m < 100      ? 2
+              : m < 1000     ? 3
+              : m < 10000    ? 4
+              : m < 100000   ? 5
+              : m < 1000000  ? 6
+              : m < 10000000 ? 7
+                             : 8;
+  return PutDigits(p, m, width);
+}
+
+void AppendInteger(std::string& out, std::int64_t v) {
+  char buf[24];
+  out.append(buf, static_cast<std::size_t>(PutInteger(buf, v) - buf));
 }
 
 void AppendDigits(std::string& out, int value, int width) {
@@ -114,8 +133,7 @@ void AppendShortestDouble(std::string& out, double d) {
       char buf[32];
       char* p = buf;
       if (d < 0) *p++ = '-';
-      std::int64_t whole = m / kWholePowers[k];
-      p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+      p = PutInteger(p, m / kWholePowers[k]);
       if (k > 0) {
         *p++ = '.';
         p = PutDigits(p, static_cast<int>(m % kWholePowers[k]), k);

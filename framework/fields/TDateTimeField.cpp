@@ -24,7 +24,7 @@ FieldValue TDateTimeField::ConvertValue(FieldValue value) const {
 
 bool TDateTimeField::IsOwnKind(const FieldValue& value) const {
   if (value.kind() != FieldValue::Kind::DateTime) return false;
-  TDateTime d = value.AsDateTime();
+  TDateTime d = value.real();
   return d >= kFirstDay && d < kPastLastDay && Normalize(d) == d;
 }
 

@@ -16,7 +16,7 @@ FieldValue TIntegerField::ConvertValue(FieldValue value) const {
 
 bool TIntegerField::IsOwnKind(const FieldValue& value) const {
   if (value.kind() != FieldValue::Kind::Integer) return false;
-  std::int64_t v = value.AsLargeint();
+  std::int64_t v = value.integer();
   return v >= min_ && v <= max_;
 }
 

@@ -136,7 +136,7 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
 }
 
 std::optional<TDateTime> ParseDate(std::string_view text) {
-  text = Trim(text);
+  if (text.size() != 8 || IsBlank(text.front()) || IsBlank(text.back())) text = Trim(text);
   if (text.size() != 8 || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
   auto number = [&](std::size_t pos, std::size_t len) {
     int v = 0;

@@ -119,6 +119,26 @@ TEST(ValueFormatterTest, QuickDoubleTextEqualsToChars) {
   }
 }
 
+TEST(ValueFormatterTest, IntegersEqualToChars) {
+  ValueFormatter formatter;
+  auto field = CreateFieldForType(ftLargeint);
+  std::vector<std::int64_t> values = {0, std::numeric_limits<std::int64_t>::min(),
+                                      std::numeric_limits<std::int64_t>::max()};
+  // Both sides of every change in the number of digits.
+  for (std::int64_t power = 1; power <= 1000000000000000000; power *= 10) {
+    for (std::int64_t v : {power - 1, power, power + 1}) {
+      values.push_back(v);
+      values.push_back(-v);
+    }
+  }
+  for (std::int64_t v : values) {
+    char buf[24];
+    std::string expected(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+    FieldValue value = FieldValue::Largeint(v);
+    ASSERT_EQ(formatter.Render(*field, value).text, expected);
+  }
+}
+
 TEST(ValueFormatterTest, CsvAppendEqualsRenderedAndQuotedText) {
   // What a CSV writer made of Render's result before values were appended directly.
   ValueFormatter formatter;
