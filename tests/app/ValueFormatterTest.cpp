@@ -125,11 +125,13 @@ TEST(ValueFormatterTest, IntegersEqualToChars) {
   std::vector<std::int64_t> values = {0, std::numeric_limits<std::int64_t>::min(),
                                       std::numeric_limits<std::int64_t>::max()};
   // Both sides of every change in the number of digits.
-  for (std::int64_t power = 1; power <= 1000000000000000000; power *= 10) {
+  std::int64_t power = 1;
+  for (int digits = 0; digits <= 18; ++digits, power *= 10) {
     for (std::int64_t v : {power - 1, power, power + 1}) {
       values.push_back(v);
       values.push_back(-v);
     }
+    if (digits == 18) break;
   }
   for (std::int64_t v : values) {
     char buf[24];
