@@ -28,7 +28,14 @@ bool IsBlank(char c) {
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  // Numbers are mostly right-aligned: no trailing blank to look for.
+  if (text.empty() || !IsBlank(text.back())) return text;
   return TrimTrailingBlanks(text);
+}
+
+// The value of the digit c, or a number above 9 for any other character.
+unsigned DigitValue(char c) {
+  return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
 }
 
 bool AllZeroBytes(std::string_view bytes) {
@@ -70,19 +77,16 @@ bool ParseSimpleDecimal(std::string_view text, double& value) {
   std::uint64_t mantissa = 0;
   int digits = 0;
   const char* start = p;
-  while (p != end && IsDigit(*p)) {
-    mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p++ - '0');
-    if (++digits > 19) return false;
-  }
-  if (p == start) return false;
+  for (unsigned d; p != end && (d = DigitValue(*p)) <= 9; ++p) mantissa = mantissa * 10 + d;
+  digits = static_cast<int>(p - start);
+  if (digits == 0 || digits > 19) return false;
   int decimals = 0;
   if (p != end) {
     if (*p++ != '.') return false;
     const char* fraction = p;
-    while (p != end && IsDigit(*p)) {
-      mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p++ - '0');
-      if (++digits > 19) return false;
-    }
+    // At most 19 digits in all, so that the mantissa cannot overflow.
+    const char* stop = fraction + std::min<std::ptrdiff_t>(end - fraction, 19 - digits);
+    for (unsigned d; p != stop && (d = DigitValue(*p)) <= 9; ++p) mantissa = mantissa * 10 + d;
     decimals = static_cast<int>(p - fraction);
     if (p != end || decimals == 0 || decimals > 22) return false;
   }
@@ -119,7 +123,9 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
   if (!digits.empty() && digits.size() <= 18) {
     std::int64_t value = 0;
     std::size_t i = 0;
-    while (i < digits.size() && IsDigit(digits[i])) value = value * 10 + (digits[i++] - '0');
+    for (unsigned d; i < digits.size() && (d = DigitValue(digits[i])) <= 9; ++i) {
+      value = value * 10 + d;
+    }
     if (i == digits.size()) return negative ? -value : value;
   }
   std::int64_t value = 0;
