@@ -96,17 +96,25 @@ DateParts DecodeDate(TDateTime value) {
   std::int64_t n = DateTimeToDayNumber(value);  // day number, 1 = 1 January of year 1
   DateParts p;
   if (n < 1) return p;
-  // Civil-from-days over the proleptic Gregorian calendar, from 1 March of year 0.
-  std::int64_t z = n - 1 - 719162 + 719468;  // 719162 days from 0001-01-01 to 1970-01-01
-  std::int64_t era = z / 146097;
-  std::int64_t doe = z - era * 146097;
-  std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  std::int64_t y = yoe + era * 400;
-  std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  std::int64_t mp = (5 * doy + 2) / 153;
-  p.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  p.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  p.year = static_cast<int>(p.month <= 2 ? y + 1 : y);
+  // Civil-from-days over the proleptic Gregorian calendar (Neri and Schneider), counted from
+  // 1 March of a year far enough back that every value stays unsigned; multiplications and
+  // shifts in place of most divisions.
+  constexpr std::uint32_t kEraShift = 82;  // 400-year eras moved back
+  std::uint32_t days = static_cast<std::uint32_t>(n - 1 - 719162 + 719468 + 146097 * kEraShift);
+  std::uint32_t n1 = 4 * days + 3;
+  std::uint32_t century = n1 / 146097;
+  std::uint32_t n2 = (n1 % 146097) | 3;
+  std::uint64_t p2 = std::uint64_t{2939745} * n2;
+  auto yearOfCentury = static_cast<std::uint32_t>(p2 >> 32);
+  std::uint32_t dayOfYear = static_cast<std::uint32_t>(p2) / 2939745 / 4;  // from 1 March
+  std::uint32_t n3 = 2141 * dayOfYear + 197913;
+  std::uint32_t month = n3 >> 16;
+  std::uint32_t day = (n3 & 0xFFFF) / 2141;
+  bool january = dayOfYear >= 306;  // January or February, in the next calendar year
+  p.year = static_cast<int>(100 * century + yearOfCentury) - static_cast<int>(400 * kEraShift) +
+           (january ? 1 : 0);
+  p.month = static_cast<int>(january ? month - 12 : month);
+  p.day = static_cast<int>(day + 1);
   return p;
 }
 

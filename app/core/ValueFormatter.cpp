@@ -352,10 +352,13 @@ void AppendCsvField(std::string& out, std::string_view text) {
     return;
   }
   out.push_back('"');
-  for (char c : text) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
+  // Each run up to and including a quote, then that quote once more.
+  for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+    out.append(text.data(), quote + 1);
+    out.push_back('"');
+    text.remove_prefix(quote + 1);
   }
+  out.append(text);
   out.push_back('"');
 }
 
