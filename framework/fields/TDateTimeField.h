@@ -16,6 +16,10 @@ class TDateTimeField : public TField {
   bool IsOwnKind(const FieldValue& value) const override;
   // The part of the date-time the class keeps.
   virtual TDateTime Normalize(TDateTime value) const { return value; }
+
+  // 1 January of year 1 and 1 January of year 10000 as date-times.
+  static constexpr double kFirstDay = -693593.0;
+  static constexpr double kPastLastDay = 2958466.0;
 };
 
 }  // namespace tabulix

@@ -161,6 +161,12 @@ TEST_F(FieldConversionTest, ValueViewConvertsForeignKindsAndSharesOwnOnes) {
   EXPECT_THROW(Field(ftSmallint).ValueView(scratch), EConvertError);
   slot(ftDate) = FieldValue::DateTime(EncodeDate(2000, 1, 1) + 0.5);
   EXPECT_EQ(Field(ftDate).ValueView(scratch), Date(2000, 1, 1));
+  slot(ftDate) = FieldValue::DateTime(EncodeDate(2000, 1, 1));
+  EXPECT_EQ(&Field(ftDate).ValueView(scratch), &slot(ftDate));
+  slot(ftDate) = FieldValue::DateTime(-1.25);  // 29 December 1899, 06:00
+  EXPECT_EQ(Field(ftDate).ValueView(scratch), Date(1899, 12, 29));
+  slot(ftDate) = FieldValue::DateTime(1e7);  // a whole day, but after year 9999
+  EXPECT_THROW(Field(ftDate).ValueView(scratch), EConvertError);
   slot(ftFloat) = FieldValue::Bytes("1.5");
   EXPECT_EQ(Field(ftFloat).ValueView(scratch), FieldValue::Double(1.5));
   EXPECT_EQ(Field(ftMemo).ValueView(scratch), FieldValue::Bytes(""));  // null blob
