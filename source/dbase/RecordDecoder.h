@@ -31,6 +31,10 @@ class RecordDecoder {
  private:
   FieldValue DecodeField(std::size_t index, std::string_view record, std::string_view nullFlags,
                          std::uint32_t recordNumber);
+  // Every kind, with the null flags applied.
+  [[gnu::noinline]] FieldValue DecodeAnyField(std::size_t index, std::string_view record,
+                                              std::string_view nullFlags,
+                                              std::uint32_t recordNumber);
   FieldValue Memo(std::size_t index, std::string_view pointer, std::uint32_t recordNumber);
   FieldValue Text(std::string_view bytes);
 
