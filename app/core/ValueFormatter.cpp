@@ -174,8 +174,11 @@ bool IsTextType(TFieldType type) {
 
 }  // namespace
 
-ValueShape ValueFormatter::Format(const TField& field, const FieldValue& value, std::string& out,
-                                  std::string_view& text) {
+// Inlined into both callers: one call per value instead of two.
+[[gnu::always_inline]] inline ValueShape ValueFormatter::Format(const TField& field,
+                                                                const FieldValue& value,
+                                                                std::string& out,
+                                                                std::string_view& text) {
   switch (value.kind()) {
     case FieldValue::Kind::Empty:
     case FieldValue::Kind::Null:

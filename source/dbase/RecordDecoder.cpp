@@ -62,8 +62,9 @@ void RecordDecoder::Decode(std::string_view record, std::uint32_t recordNumber,
                               static_cast<std::size_t>(nullFlagsLength_));
   }
   // The vector usually holds an earlier record's values already: overwrite them in place.
-  values.resize(columns_.size());
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
+  const std::size_t count = columns_.size();
+  values.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
     values[i] = DecodeField(i, record, nullFlags, recordNumber);
   }
 }
