@@ -60,6 +60,10 @@ CodePageDecoder& CodePageDecoder::operator=(CodePageDecoder&& other) noexcept {
 
 std::string CodePageDecoder::ToUtf8(std::string_view bytes) {
   if (IsAscii(bytes)) return std::string(bytes);
+  return Convert(bytes);
+}
+
+std::string CodePageDecoder::Convert(std::string_view bytes) {
   iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset shift state
   std::string out;
   out.reserve(bytes.size() * 2);

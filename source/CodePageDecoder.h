@@ -23,6 +23,9 @@ class CodePageDecoder {
   std::string ToUtf8(std::string_view bytes);
 
  private:
+  // The iconv road for text that is not plain ASCII.
+  std::string Convert(std::string_view bytes);
+
   std::string encoding_;
   iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
   bool identity_ = false;  // UTF-8 input needs only validation

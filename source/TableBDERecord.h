@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -22,7 +23,13 @@ class TableBDERecord : public RecordAccess {
 
  private:
   std::size_t Slot(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= values_.size()) BadIndex(index);
+    // Compared in bytes, which spares dividing by the size of a value.
+    auto bytes =
+        static_cast<std::size_t>(reinterpret_cast<const char*>(std::to_address(values_.end())) -
+                                 reinterpret_cast<const char*>(values_.data()));
+    if (index < 0 || static_cast<std::size_t>(index) * sizeof(FieldValue) >= bytes) {
+      BadIndex(index);
+    }
     return static_cast<std::size_t>(index);
   }
   [[noreturn]] static void BadIndex(int index);
