@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "framework/Exceptions.h"
-#include "source/dbase/ByteOrder.h"
 #include "source/ReadOnlyFile.h"
+#include "source/dbase/ByteOrder.h"
 
 namespace tabulix::source::dbase {
 namespace {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "source/ReadOnlyFile.h"
 #include "source/TableReader.h"
 #include "source/dbase/DbaseHeader.h"
 #include "source/dbase/LiveRecordIndex.h"
 #include "source/dbase/MemoStore.h"
-#include "source/ReadOnlyFile.h"
 #include "source/dbase/RecordDecoder.h"
 #include "source/dbase/RecordWindow.h"
 #include "source/dbase/TextDecoder.h"

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "source/dbase/DbaseHeader.h"
 #include "source/ReadOnlyFile.h"
+#include "source/dbase/DbaseHeader.h"
 
 namespace tabulix::source::dbase {
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "source/ReadOnlyFile.h"
 #include "source/dbase/CompanionFile.h"
 #include "source/dbase/LanguageDriver.h"
-#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::dbase {
 namespace {

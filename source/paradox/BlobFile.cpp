@@ -112,7 +112,7 @@ std::string BlobFile::ReadSubAllocated(const BlobRef& ref) {
   if (ref.index >= kEntries) Fail(ref, "entry number out of range");
   std::uint8_t entry[kEntrySize];
   if (!file_->ReadFully(std::uint64_t{ref.offset} + kEntryTable + kEntrySize * ref.index, entry,
-                     sizeof entry)) {
+                        sizeof entry)) {
     Fail(ref, "entry is cut off");
   }
   int units = entry[1];

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "source/paradox/ParadoxHeader.h"
 #include "source/ReadOnlyFile.h"
+#include "source/paradox/ParadoxHeader.h"
 
 namespace tabulix::source::paradox {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "source/paradox/ParadoxFieldType.h"
 #include "source/ReadOnlyFile.h"
+#include "source/paradox/ParadoxFieldType.h"
 
 namespace tabulix::source::paradox {
 

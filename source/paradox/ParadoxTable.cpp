@@ -67,7 +67,7 @@ const std::uint8_t* ParadoxTable::LoadRecord(std::int64_t n) {
     block_.resize(static_cast<std::size_t>(at.block->recordCount) *
                   static_cast<std::size_t>(header_.recordSize));
     if (!file_.ReadFully(index_.BlockOffset(at.block->number) + kBlockHeaderSize, block_.data(),
-                      block_.size())) {
+                         block_.size())) {
       ThrowFileError(file_.Path(), "cannot read data block " + IntToStr(at.block->number));
     }
     cachedBlock_ = at.block->number;

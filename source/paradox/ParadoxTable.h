@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "source/CodePageDecoder.h"
+#include "source/ReadOnlyFile.h"
 #include "source/TableReader.h"
 #include "source/paradox/BlobFile.h"
 #include "source/paradox/BlockIndex.h"
 #include "source/paradox/FieldDecoder.h"
 #include "source/paradox/ParadoxHeader.h"
-#include "source/ReadOnlyFile.h"
 
 namespace tabulix::source::paradox {
 
