@@ -119,6 +119,13 @@ class ComponentTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(HaveServer()) << "the component tests need a server"; }
 
+  // For a suite's SetUpTestSuite: makes the suite's own database when it is missing.
+  static void CreateSuiteDatabase(const std::string& name) {
+    if (!HaveServer()) return;
+    ServerSession session;
+    session.Exec("CREATE DATABASE IF NOT EXISTS " + name);
+  }
+
   RecordingCursor cursor;
   FakeLoginDialog dialog;
   PlatformServices::Scope services{&cursor, &dialog};

@@ -16,11 +16,7 @@ constexpr const char* kDatabase = "tabulix_comp_transact";
 
 class TransactComponent : public ComponentTest {
  protected:
-  static void SetUpTestSuite() {
-    if (!HaveServer()) return;
-    ServerSession session;
-    session.Exec(std::string("CREATE DATABASE IF NOT EXISTS ") + kDatabase);
-  }
+  static void SetUpTestSuite() { CreateSuiteDatabase(kDatabase); }
 
   void SetUp() override {
     ComponentTest::SetUp();

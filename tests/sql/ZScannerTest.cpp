@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScannerTokens.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,20 +11,8 @@
 namespace tabulix {
 namespace {
 
-using Tokens = std::vector<std::pair<TZTokenType, std::string>>;
-
-Tokens ReadAll(TZScanner& scanner, std::string_view text) {
-  scanner.SetText(text);
-  Tokens out;
-  int position = 0, line = 0;
-  std::string token;
-  for (int guard = 0; guard < 1000; ++guard) {
-    TZTokenType type = scanner.ReadToken(position, line, token);
-    if (type == tkEnd) break;
-    out.emplace_back(type, token);
-  }
-  return out;
-}
+using test::ReadAll;
+using test::Tokens;
 
 TEST(TZScanner, DefaultsAndSetText) {
   TZScanner scanner;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScannerTokens.h"
+
 #include <memory>
 #include <string>
 #include <utility>
@@ -11,20 +13,8 @@ namespace tabulix {
 namespace {
 
 using namespace std::string_literals;
-using Tokens = std::vector<std::pair<TZTokenType, std::string>>;
-
-Tokens ReadAll(TZScanner& scanner, std::string_view text) {
-  scanner.SetText(text);
-  Tokens out;
-  int position = 0, line = 0;
-  std::string token;
-  for (int guard = 0; guard < 1000; ++guard) {
-    TZTokenType type = scanner.ReadToken(position, line, token);
-    if (type == tkEnd) break;
-    out.emplace_back(type, token);
-  }
-  return out;
-}
+using test::ReadAll;
+using test::Tokens;
 
 struct Statement {
   std::string text;
