@@ -8,7 +8,7 @@ root=$(pwd)
 build="$root/build-fuzz"
 
 CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABULIX_FUZZ=ON \
-  -DTABULIX_TESTS=OFF -DTABULIX_GUI=OFF -DCMAKE_CXX_FLAGS="-O1 -fsanitize=fuzzer-no-link,address,undefined" \
+  -DTABULIX_TESTS=OFF -DTABULIX_GUI=OFF -DTABULIX_WERROR=ON -DCMAKE_CXX_FLAGS="-O1 -fsanitize=fuzzer-no-link,address,undefined" \
   >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzzers
 

@@ -9,7 +9,7 @@ root=$(pwd)
 scripts/install-deps.sh
 
 build="$root/build-test"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABULIX_SANITIZE=ON \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABULIX_SANITIZE=ON -DTABULIX_WERROR=ON \
   -DCMAKE_CXX_FLAGS="-O1" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
