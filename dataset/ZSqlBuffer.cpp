@@ -494,6 +494,18 @@ char* TSqlBuffer::BlobData(std::byte* record, int field, std::uint32_t length) {
   return Blocks().Data(ref);
 }
 
+void TSqlBuffer::ResetBlobKind(std::byte* record, int field) {
+  const TFieldDesc& desc = SlotDesc(field);
+  if (!IsBlobSlotType(desc.FieldType)) FatalError();
+  std::byte* slot = SlotOf(record, desc);
+  if (SlotIsNull(slot)) {
+    ResetBlobSlot(slot, desc);
+    return;
+  }
+  std::memset(ValueOf(slot), 0, kBlobRefOffset);
+  Store(ValueOf(slot) + kBlobKindOffset, desc.BlobKind);
+}
+
 void TSqlBuffer::SetBlobValue(std::byte* record, int field, std::string_view bytes) {
   const TFieldDesc& desc = SlotDesc(field);
   if (!IsBlobSlotType(desc.FieldType)) FatalError();

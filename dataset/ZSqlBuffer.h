@@ -137,6 +137,9 @@ class TSqlBuffer : public TZItemList {
   // until the value changes again. The block grows with room ahead, so a value written piece
   // by piece costs linear time.
   char* BlobData(std::byte* record, int field, std::uint32_t length);
+  // Writes the description's blob kind and a zero server identifier into a blob slot; a
+  // present value keeps its bytes, a null one is emptied.
+  void ResetBlobKind(std::byte* record, int field);
 
   // Record filter.
   std::uint8_t ShowRecordTypes() const { return showRecordTypes_; }
