@@ -648,10 +648,20 @@ void TSqlBuffer::SetFieldValue(std::byte* record, int field, const FieldValue& v
 std::string TSqlBuffer::GetValueText(const std::byte* record, int field) const {
   if (!record) return "NULL";
   const TFieldDesc& desc = SlotDesc(field);
+  const std::byte* slot = SlotOf(record, desc);
   if (desc.FieldType == ftBCD) {
     // Exact and with a point, whatever the locale's currency format says.
-    const std::byte* slot = SlotOf(record, desc);
     return SlotIsNull(slot) ? "NULL" : ScaledDecimalText(Load<std::int64_t>(ValueOf(slot)));
+  }
+  if ((desc.FieldType == ftDate || desc.FieldType == ftDateTime) && !SlotIsNull(slot)) {
+    // Day 0 (30 December 1899) is a date like any other, not the empty date 0001-01-01.
+    const TDateTime value = GetFieldValue(record, field).AsDateTime();
+    std::string text = DateToSqlText(value);
+    if (desc.FieldType == ftDateTime && DateTimeToMsOfDay(value) != 0) {
+      text += ' ';
+      text += TimeToSqlText(value);
+    }
+    return text;
   }
   return ValueToSqlText(GetFieldValue(record, field), desc.FieldType, owner_.DatabaseType());
 }

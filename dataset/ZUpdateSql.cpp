@@ -48,9 +48,10 @@ std::string TZUpdateSql::BuildStatement(TUpdateKind kind, const std::byte* oldRe
   std::string token;
   bool inWhere = false;
   while (!text.empty()) {
-    if (!out.empty() && IsBlankChar(text.front())) out += ' ';
+    const bool blank = IsBlankChar(text.front());
     const int kind = TakeCodeToken(text, token);
     if (token.empty()) break;
+    if (blank && !out.empty()) out += ' ';
     if (token != ":") {
       if (kind == kTokenWord) {
         const std::string word = UpperCase(token);

@@ -288,6 +288,13 @@ TEST_F(SqlBufferValueTest, ValueTextsUseTheLiteralForms) {
   EXPECT_EQ(buffer.GetValueText(record, 8), "2001-12-31 14:05:09");
   buffer.SetValueText(record, 6, "2001-02-30");
   EXPECT_EQ(buffer.GetValueText(record, 6), "2001-02-28");
+  // 30 December 1899 (day 0 of the date-times) is written as itself.
+  buffer.SetFieldValue(record, 6, FieldValue::DateTime(0.0));
+  EXPECT_EQ(buffer.GetValueText(record, 6), "1899-12-30");
+  buffer.SetFieldValue(record, 8, FieldValue::DateTime(0.5));
+  EXPECT_EQ(buffer.GetValueText(record, 8), "1899-12-30 12:00:00");
+  buffer.SetFieldValue(record, 8, FieldValue::DateTime(0.0));
+  EXPECT_EQ(buffer.GetValueText(record, 8), "1899-12-30");
   buffer.SetValueText(record, 7, "25:61:00");
   EXPECT_EQ(buffer.GetValueText(record, 7), "23:59:00");
   buffer.SetValueText(record, 9, "12345678901");

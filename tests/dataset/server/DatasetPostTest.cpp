@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dataset/ZBlobStream.h"
+#include "dataset/ZUpdateSql.h"
 #include "dataset/server/DatasetFixture.h"
 #include "framework/DataSetMessages.h"
 #include "framework/DateTime.h"
@@ -264,6 +265,76 @@ TEST_F(DatasetServerTest, DiscardedAppendsKeepTheBuffersFlat) {
   EXPECT_EQ(table.ChangeBuffer().PageCount(), 1);
   EXPECT_EQ(table.MainBuffer().Blocks().AllocatedCount(), 0u);
   EXPECT_EQ(table.MainBuffer().NextId(), 0);
+}
+
+}  // namespace
+}  // namespace tabulix::test
+
+namespace tabulix::test {
+namespace {
+
+TEST_F(DatasetServerTest, UpdateObjectFillsParametersAndFindsNullKeys) {
+  Create("id INT PRIMARY KEY, name VARCHAR(10), note VARCHAR(10)");
+  raw.Exec("INSERT INTO t VALUES (1, 'a', NULL)");
+  TZUpdateSql update;
+  update.ModifySql().SetText(
+      "UPDATE t SET name = :name,\r\n\tnote = :NEW_note WHERE id = :OLD_id AND note = :old_note "
+      "AND :OLD_note IS NULL ORDER BY id");
+  table.SetUpdateObject(&update);
+  OpenTable();
+  Sent();
+  table.Edit();
+  table.FieldByName("name").SetAsString("b");
+  table.Post();
+  EXPECT_EQ(SentSql(), (V{"UPDATE t SET name = 'b', note = NULL WHERE id = 1 AND note IS NULL "
+                          "AND NULL IS NULL ORDER BY id"}));
+  EXPECT_EQ(raw.Value("SELECT name FROM t"), "b");
+  update.ModifySql().SetText("UPDATE t SET name = :nosuch");
+  table.Edit();
+  table.FieldByName("name").SetAsString("c");
+  EXPECT_THROW(table.Post(), EDatabaseError);
+  table.Cancel();
+  table.SetUpdateObject(nullptr);
+}
+
+TEST_F(DatasetServerTest, ConstraintsAndUpdateEventsDecideWhatIsSent) {
+  Create("id INT PRIMARY KEY");
+  OpenTable();
+  Sent();
+  table.FieldByName("id").SetCustomConstraint("id > 0");
+  table.Append();
+  table.FieldByName("id").SetAsInteger(-1);
+  try {
+    table.Post();
+    ADD_FAILURE() << "posted";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Record or field constraint failed  : id > 0");
+  }
+  table.Cancel();
+
+  std::vector<std::string> kinds;
+  TUpdateAction answer = uaSkip;
+  table.SetOnUpdateRecord([&](TDataSet&, TUpdateKind kind, TUpdateAction& action) {
+    kinds.push_back(std::to_string(kind));
+    action = answer;
+  });
+  table.Append();
+  table.FieldByName("id").SetAsInteger(5);
+  table.Post();  // skipped: counted as done, nothing sent
+  answer = uaFail;
+  table.Edit();
+  table.FieldByName("id").SetAsInteger(6);
+  try {
+    table.Post();
+    ADD_FAILURE() << "posted";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Error while posting updates");
+  }
+  table.Cancel();
+  EXPECT_EQ(table.FieldByName("id").AsInteger(), 5);  // the edit did not stay
+  EXPECT_EQ(kinds, (V{"1", "0"}));
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(raw.Value("SELECT COUNT(*) FROM t"), "0");
 }
 
 }  // namespace
