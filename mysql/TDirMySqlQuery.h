@@ -79,6 +79,9 @@ class TDirMySqlQuery : public TDirQuery {
   // Positions a stored result on RecNo and fetches that row.
   void Reposition();
   void FetchRow();
+  // At the end of a streamed result: reads off the statement's later results and stops
+  // reading from the connection. False when the rows or a later result ended in an error.
+  bool FinishStream();
   bool ValidColumn(int column);
 
   mysql_internal::MySqlResult result_;
@@ -86,6 +89,8 @@ class TDirMySqlQuery : public TDirQuery {
   bool storeResult_ = true;
   // The transaction the held result reads from; it closes this query before it logs out.
   TDirMySqlTransact* attachedTo_ = nullptr;
+  // The statement whose streamed result is held, for reports after Sql has changed.
+  std::string streamedSql_;
 };
 
 }  // namespace tabulix
