@@ -35,7 +35,7 @@ class TDirMySqlQuery : public TDirQuery {
   // The connection's last message, trimmed, after a failure; "" otherwise.
   std::string ErrorText() override;
   // The client library's number for the last failure (0 when there is none).
-  unsigned ErrorNumber();
+  unsigned ErrorNumber() override;
   // Sends Sql; a SELECT, SHOW or DESCRIBE gives its row count, anything else the affected
   // rows. Keeps no result.
   std::int32_t ExecuteCommand() override;
