@@ -15,10 +15,15 @@ namespace tabulix {
 class TDirMySqlTransact;
 
 // The direct MySQL query: runs one statement on the connection handle of a direct transaction
-// and gives access to its result. Values arrive as the server's text. Each statement is
-// reported to the monitors with the text the caller gave. With StoreResult (the default) the
-// whole result is fetched at Open and any row can be reached; without it rows are streamed
-// and only Next moves, and no other statement may run on the connection until Close.
+// and gives access to its result. Values arrive as the server's text, in UTF-8 (the
+// connection speaks utf8mb4; nothing is converted). Each statement is reported to the
+// monitors with the text the caller gave. A statement counts as done only when all its
+// results have come without error: a failure in a later result (a procedure's next
+// statement, rows cut off by a time limit) fails it like a refusal at once. With StoreResult
+// (the default) the whole result is fetched at Open, later results are read off, and any row
+// can be reached; without it rows are streamed and only Next moves, later results are read
+// off when the rows run out (a failure there ends the query with status qsIdle), and no
+// other statement may run on the connection until Close.
 class TDirMySqlQuery : public TDirQuery {
  public:
   TDirMySqlQuery(TDirConnect* connect, TDirTransact* transact);
