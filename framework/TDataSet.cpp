@@ -1,6 +1,7 @@
 #include "framework/TDataSet.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "framework/AsciiCase.h"
 #include "framework/DataSetMessages.h"
@@ -181,23 +182,30 @@ void TDataSet::Open() {
 void TDataSet::Close() {
   if (!Active()) return;
   Fire(events_.BeforeClose);
-  struct Closed {
-    TDataSet& ds;
-    ~Closed() {
-      ds.DestroyFields();
-      ds.state_ = dsInactive;
-      ds.modified_ = false;
-      ds.appending_ = false;
-      ds.cursor_ = -1;
-      ds.bof_ = ds.eof_ = true;
+  // Once past BeforeClose the dataset ends closed whatever fails: a refused cancel must not
+  // skip the release of the storage, and the links hear that it went inactive. The first
+  // failure propagates afterwards, and AfterClose is then not raised.
+  std::exception_ptr error;
+  if (state_ == dsEdit || state_ == dsInsert) {
+    try {
+      InternalCancel();
+    } catch (...) {
+      error = std::current_exception();
     }
-  };
-  {
-    Closed closed{*this};
-    if (state_ == dsEdit || state_ == dsInsert) InternalCancel();
-    InternalClose();
   }
+  try {
+    InternalClose();
+  } catch (...) {
+    if (!error) error = std::current_exception();
+  }
+  DestroyFields();
+  state_ = dsInactive;
+  modified_ = false;
+  appending_ = false;
+  cursor_ = -1;
+  bof_ = eof_ = true;
   NotifyLinks([](TDataLink& l) { l.ActiveChanged(); });
+  if (error) std::rethrow_exception(error);
   Fire(events_.AfterClose);
 }
 

@@ -54,7 +54,9 @@ class TDataSet : public TComponent {
   void SetActive(bool active);
   // Opens the storage and creates the fields; on failure the dataset stays closed.
   void Open();
-  // Drops a pending edit or insert and closes; closing a closed dataset does nothing.
+  // Drops a pending edit or insert and closes; closing a closed dataset does nothing. When
+  // dropping the edit or releasing the storage raises, the rest still runs and the dataset
+  // ends closed; the first error then propagates.
   void Close();
 
   bool ReadOnly() const { return readOnly_; }

@@ -30,6 +30,14 @@ std::string TDirConnect::ErrorText() {
   return "Not connected";
 }
 
+unsigned TDirConnect::ErrorNumber() {
+  return 0;
+}
+
+std::string TDirConnect::ErrorStatement() {
+  return {};
+}
+
 void TDirConnect::Connect() {
   if (active_) Disconnect();
   status_ = stNotSupported;

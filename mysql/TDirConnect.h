@@ -36,6 +36,10 @@ class TDirConnect {
 
   // "Not connected" in the base.
   virtual std::string ErrorText();
+  // Beside ErrorText: the server's (or client library's) number for the failure and the
+  // statement the server refused; 0 and "" when there is none, as always in the base.
+  virtual unsigned ErrorNumber();
+  virtual std::string ErrorStatement();
   virtual void Connect();
   virtual void Disconnect();
   // The parameter text is kept for other servers; MySQL ignores it.

@@ -36,6 +36,14 @@ std::string TDirMySqlConnect::ErrorText() {
   return Status() == stOk ? std::string() : lastError_;
 }
 
+unsigned TDirMySqlConnect::ErrorNumber() {
+  return Status() == stOk ? 0 : serverErrorNumber_;
+}
+
+std::string TDirMySqlConnect::ErrorStatement() {
+  return Status() == stOk ? std::string() : failedStatement_;
+}
+
 void TDirMySqlConnect::Connect() {
   TDirConnect::Connect();
   if (!ClientLibraryBound()) BindClientLibrary();
@@ -54,12 +62,15 @@ void TDirMySqlConnect::CreateDatabase(const std::string& /*params*/) {
   SetStatus(stFail);
   serverError_.clear();
   serverErrorNumber_ = 0;
+  failedStatement_.clear();
   const auto port = static_cast<unsigned>(StrToInt(Port()));
   MySqlHandle handle = TemporaryHandle();
+  const std::string statement = "CREATE DATABASE " + mysql_internal::QuoteIdentifier(Database());
   if (!handle.Connect(Host(), Login(), Password(), std::string(), port, 0)) {
     lastError_ = "Server connection error";
-  } else if (!handle.Query("CREATE DATABASE " + mysql_internal::QuoteIdentifier(Database()))) {
+  } else if (!handle.Query(statement)) {
     lastError_ = "Database creating error";
+    failedStatement_ = statement;
   } else {
     SetStatus(stOk);
   }
@@ -78,11 +89,16 @@ void TDirMySqlConnect::DropDatabase() {
   lastError_ = "Server connection error";
   serverError_.clear();
   serverErrorNumber_ = 0;
+  failedStatement_.clear();
   const auto port = static_cast<unsigned>(StrToInt(Port()));
   MySqlHandle handle = TemporaryHandle();
-  if (handle.Connect(Host(), Login(), Password(), Database(), port, CLIENT_CONNECT_WITH_DB) &&
-      handle.Query("DROP DATABASE " + mysql_internal::QuoteIdentifier(Database()))) {
-    SetStatus(stOk);
+  if (handle.Connect(Host(), Login(), Password(), Database(), port, CLIENT_CONNECT_WITH_DB)) {
+    const std::string statement = "DROP DATABASE " + mysql_internal::QuoteIdentifier(Database());
+    if (handle.Query(statement)) {
+      SetStatus(stOk);
+    } else {
+      failedStatement_ = statement;
+    }
   }
   if (Status() != stOk) {
     serverError_ = mysql_internal::TrimText(handle.ErrorText());

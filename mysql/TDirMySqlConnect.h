@@ -23,6 +23,10 @@ class TDirMySqlConnect : public TDirConnect {
 
   // Empty after success, else LastError.
   std::string ErrorText() override;
+  // After a failure: ServerErrorNumber, and the statement when the server refused it ("" when
+  // the login failed).
+  unsigned ErrorNumber() override;
+  std::string ErrorStatement() override;
   // Binds the client library (its error propagates); contacts no server.
   void Connect() override;
   void Disconnect() override;
@@ -36,6 +40,7 @@ class TDirMySqlConnect : public TDirConnect {
   std::string lastError_;
   std::string serverError_;
   unsigned serverErrorNumber_ = 0;
+  std::string failedStatement_;
 };
 
 }  // namespace tabulix

@@ -78,8 +78,18 @@ void TDirMySqlQuery::ReleaseResult() noexcept {
   result_.Reset();
   row_ = nullptr;
   if (attachedTo_) {
-    // A streamed statement may have more results behind the one just read off.
-    if (streamed) MySqlHandle::DiscardResults(attachedTo_->Handle());
+    // A streamed statement may have more results behind the rows just read off. A failure
+    // there, or in those rows, is the statement's own: the monitors hear of it with the
+    // statement it belongs to (Sql may hold the next statement by now).
+    st_mysql* connection = attachedTo_->Handle();
+    try {
+      if (streamed && (MySqlHandle::ErrorNumber(connection) != 0 ||
+                       !MySqlHandle::DiscardResults(connection, true))) {
+        NotifyMonitors(streamedSql_, TrimText(MySqlHandle::ErrorText(connection)), true);
+      }
+    } catch (...) {
+      // The binding is gone or the report found no memory; the result is gone either way.
+    }
     attachedTo_->DetachQuery(this);
     attachedTo_ = nullptr;
   }
@@ -114,8 +124,10 @@ std::int32_t TDirMySqlQuery::ExecuteCommand() {
     SetStatus(qsCommandDone);
     const mysql_internal::ClientApi& api = Lib();
     const std::string word = FirstWord(Sql());
+    bool firstTaken = false;
     if (word == "SELECT" || word == "SHOW" || word == "DESCRIBE") {
       MySqlResult result(api.mysql_store_result(connection), false);
+      firstTaken = true;
       if (result) {
         SetAffectedRows(Low32(api.mysql_num_rows(result.Get())));
       } else if (api.mysql_errno(connection) != 0) {
@@ -128,8 +140,11 @@ std::int32_t TDirMySqlQuery::ExecuteCommand() {
       SetAffectedRows(Low32(api.mysql_affected_rows(connection)));
     }
     // Whatever else the statement returned is read off, so the next one finds the
-    // connection ready.
-    if (Status() == qsCommandDone) MySqlHandle::DiscardResults(connection);
+    // connection ready; an error on the way fails the statement like a refusal at once.
+    if (Status() == qsCommandDone && !MySqlHandle::DiscardResults(connection, firstTaken)) {
+      SetStatus(qsFailed);
+    }
+    if (Status() != qsCommandDone) SetAffectedRows(0);
   }
   NotifyMonitors(Sql(), ErrorText(), Status() != qsCommandDone);
   return AffectedRows();
@@ -153,18 +168,28 @@ void TDirMySqlQuery::Open() {
         row_ = api.mysql_fetch_row(handle);
         SetActive(true);
         SetStatus(qsRowsReady);
-        if (storeResult_) {
-          // Results after the first (a procedure's) are read off now.
-          MySqlHandle::DiscardResults(connection);
-        } else {
+        bool complete = true;
+        if (!storeResult_) {
           transact->AttachQuery(this);
           attachedTo_ = transact;
+          streamedSql_ = Sql();
+          // No first row: the stream is over already, or broke off at once.
+          if (!row_) complete = FinishStream();
+        } else {
+          complete = MySqlHandle::DiscardResults(connection, true);
+        }
+        if (!complete) {
+          // The rows were cut off or a later result (a procedure's) failed: so did the
+          // statement, as if the server had refused it at once.
+          ReleaseResult();
+          SetActive(false);
+          SetStatus(qsIdle);
         }
       } else {
         result_.Reset();
       }
     } else if (api.mysql_errno(connection) == 0) {
-      MySqlHandle::DiscardResults(connection);
+      MySqlHandle::DiscardResults(connection, true);
     }
   }
   First();
@@ -243,15 +268,25 @@ void TDirMySqlQuery::FetchRow() {
     return;
   }
   row_ = Lib().mysql_fetch_row(result_.Get());
-  if (!row_ && result_.Streamed()) {
-    st_mysql* connection = Connection();
-    if (MySqlHandle::ErrorNumber(connection) != 0) {
-      // The stream broke off: the rows read are not the whole result. The owner sees it in
-      // the status and the monitors hear of it.
-      SetStatus(qsIdle);
-      NotifyMonitors(Sql(), ErrorText(), true);
-    }
+  if (!row_ && attachedTo_ && !FinishStream()) {
+    // The rows read are not the whole answer: the statement failed. The owner sees it in the
+    // status and the monitors hear of it; the columns stay readable until Close.
+    SetActive(false);
+    SetStatus(qsIdle);
+    NotifyMonitors(streamedSql_, ErrorText(), true);
   }
+}
+
+bool TDirMySqlQuery::FinishStream() {
+  // The statement's further results are read off at once, so that a failure among them is
+  // known while the caller still looks at the status; the result then no longer reads from
+  // the connection.
+  st_mysql* connection = attachedTo_->Handle();
+  const bool complete =
+      MySqlHandle::ErrorNumber(connection) == 0 && MySqlHandle::DiscardResults(connection, true);
+  attachedTo_->DetachQuery(this);
+  attachedTo_ = nullptr;
+  return complete;
 }
 
 bool TDirMySqlQuery::ValidColumn(int column) {

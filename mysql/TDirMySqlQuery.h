@@ -15,10 +15,15 @@ namespace tabulix {
 class TDirMySqlTransact;
 
 // The direct MySQL query: runs one statement on the connection handle of a direct transaction
-// and gives access to its result. Values arrive as the server's text. Each statement is
-// reported to the monitors with the text the caller gave. With StoreResult (the default) the
-// whole result is fetched at Open and any row can be reached; without it rows are streamed
-// and only Next moves, and no other statement may run on the connection until Close.
+// and gives access to its result. Values arrive as the server's text, in UTF-8 (the
+// connection speaks utf8mb4; nothing is converted). Each statement is reported to the
+// monitors with the text the caller gave. A statement counts as done only when all its
+// results have come without error: a failure in a later result (a procedure's next
+// statement, rows cut off by a time limit) fails it like a refusal at once. With StoreResult
+// (the default) the whole result is fetched at Open, later results are read off, and any row
+// can be reached; without it rows are streamed and only Next moves, later results are read
+// off when the rows run out (a failure there ends the query with status qsIdle), and no
+// other statement may run on the connection until Close.
 class TDirMySqlQuery : public TDirQuery {
  public:
   TDirMySqlQuery(TDirConnect* connect, TDirTransact* transact);
@@ -35,7 +40,7 @@ class TDirMySqlQuery : public TDirQuery {
   // The connection's last message, trimmed, after a failure; "" otherwise.
   std::string ErrorText() override;
   // The client library's number for the last failure (0 when there is none).
-  unsigned ErrorNumber();
+  unsigned ErrorNumber() override;
   // Sends Sql; a SELECT, SHOW or DESCRIBE gives its row count, anything else the affected
   // rows. Keeps no result.
   std::int32_t ExecuteCommand() override;
@@ -79,6 +84,9 @@ class TDirMySqlQuery : public TDirQuery {
   // Positions a stored result on RecNo and fetches that row.
   void Reposition();
   void FetchRow();
+  // At the end of a streamed result: reads off the statement's later results and stops
+  // reading from the connection. False when the rows or a later result ended in an error.
+  bool FinishStream();
   bool ValidColumn(int column);
 
   mysql_internal::MySqlResult result_;
@@ -86,6 +94,8 @@ class TDirMySqlQuery : public TDirQuery {
   bool storeResult_ = true;
   // The transaction the held result reads from; it closes this query before it logs out.
   TDirMySqlTransact* attachedTo_ = nullptr;
+  // The statement whose streamed result is held, for reports after Sql has changed.
+  std::string streamedSql_;
 };
 
 }  // namespace tabulix

@@ -32,18 +32,35 @@ TDirMySqlTransact::~TDirMySqlTransact() {
   // The handle's owner logs out.
 }
 
-unsigned TDirMySqlTransact::ErrorNumber() const {
-  return handle_.ErrorNumber();
-}
-
 std::string TDirMySqlTransact::ErrorText() {
   if (Connect()) {
     std::string current = TrimText(handle_.ErrorText());
     // A failure whose message the handle no longer holds (a COMMIT refused before a BEGIN
-    // that went through) keeps its text until the next operation.
-    if (!current.empty() || GetStatus() != stFail) lastError_ = std::move(current);
+    // that went through) keeps its text, number and statement until the next operation.
+    if (!current.empty() || GetStatus() != stFail) {
+      const unsigned number = current.empty() ? 0 : handle_.ErrorNumber();
+      if (number != lastErrorNumber_ || current != lastError_) lastErrorStatement_.clear();
+      lastError_ = std::move(current);
+      lastErrorNumber_ = number;
+    }
   }
   return lastError_;
+}
+
+unsigned TDirMySqlTransact::ErrorNumber() {
+  ErrorText();
+  return lastErrorNumber_;
+}
+
+std::string TDirMySqlTransact::ErrorStatement() {
+  ErrorText();
+  return lastErrorStatement_;
+}
+
+void TDirMySqlTransact::SetError(std::string text, unsigned number, std::string statement) {
+  lastError_ = std::move(text);
+  lastErrorNumber_ = number;
+  lastErrorStatement_ = std::move(statement);
 }
 
 void TDirMySqlTransact::Open() {
@@ -59,12 +76,13 @@ void TDirMySqlTransact::Open() {
   if (handle_.Connect(connect->Host(), connect->Login(), connect->Password(), connect->Database(),
                       port, CLIENT_CONNECT_WITH_DB)) {
     loggedIn_ = true;
-    lastError_.clear();
+    SetError({}, 0, {});
     NotifyMonitors(report, "", false);
     StartTransaction();
     SetActive(GetStatus() == stOk);
   } else {
-    lastError_ = "Server connection error";
+    // ErrorText replaces the text by the client library's own message for the failure.
+    SetError("Server connection error", handle_.ErrorNumber(), {});
     SetStatus(stFail);
     NotifyMonitors(report, lastError_, true);
   }
@@ -113,16 +131,17 @@ void TDirMySqlTransact::Finish(const std::string& statement) {
   if (!TransactSafe()) return;
   SendBracket(statement, true);
   std::string firstError = TrimText(handle_.ErrorText());
+  const unsigned firstNumber = handle_.ErrorNumber();
   SendBracket("BEGIN", true);
   std::string beginError = TrimText(handle_.ErrorText());
   if (!beginError.empty()) {
     SetStatus(stFail);
-    lastError_ = std::move(beginError);
+    SetError(std::move(beginError), handle_.ErrorNumber(), "BEGIN");
   } else if (!firstError.empty()) {
     // The next transaction has begun, but the work of this one was not committed: that is a
     // failure, whatever the BEGIN said.
     SetStatus(stFail);
-    lastError_ = std::move(firstError);
+    SetError(std::move(firstError), firstNumber, statement);
   }
 }
 

@@ -24,11 +24,14 @@ class TDirMySqlTransact : public TDirTransact {
   // The client library's connection handle (MYSQL*); null until the first Open.
   st_mysql* Handle() const { return handle_.Get(); }
   const std::string& LastError() const { return lastError_; }
-  // The client library's number for the last call on the handle (0 after success).
-  unsigned ErrorNumber() const;
 
   // The last message of the client library on the handle, trimmed ("" after success).
   std::string ErrorText() override;
+  // The number that goes with ErrorText (0 when it is empty).
+  unsigned ErrorNumber() override;
+  // The bracket statement whose failure made the last Commit or Rollback fail; "" otherwise,
+  // also after a failed login.
+  std::string ErrorStatement() override;
   // Logs in (CONNECT report) and starts a transaction. Raises only the conversion error of a
   // Port text that is not a decimal integer, before anything is sent.
   void Open() override;
@@ -53,10 +56,13 @@ class TDirMySqlTransact : public TDirTransact {
   // Sends a bracket statement and reports it; the answer is judged by the caller.
   void SendBracket(const std::string& statement, bool reportError);
   void Finish(const std::string& statement);
+  void SetError(std::string text, unsigned number, std::string statement);
 
   mysql_internal::MySqlHandle handle_;
   bool loggedIn_ = false;
   std::string lastError_;
+  unsigned lastErrorNumber_ = 0;
+  std::string lastErrorStatement_;
   std::vector<TDirMySqlQuery*> attached_;
 };
 

@@ -28,6 +28,11 @@ std::string TDirQuery::ErrorText() {
   return transact_->ErrorText();
 }
 
+unsigned TDirQuery::ErrorNumber() {
+  if (status_ == qsRowsReady || status_ == qsCommandDone || !transact_) return 0;
+  return transact_->ErrorNumber();
+}
+
 std::int32_t TDirQuery::Execute(std::span<const tabulix::FieldValue> /*params*/) {
   return ExecuteCommand();
 }

@@ -59,6 +59,8 @@ class TDirQuery {
   virtual bool Eof();
   // Empty while the status is qsRowsReady or qsCommandDone.
   virtual std::string ErrorText();
+  // The server's number for the failure ErrorText describes; 0 when there is none.
+  virtual unsigned ErrorNumber();
   // Runs ExecuteCommand; the parameter values are not used by the servers served here.
   virtual std::int32_t Execute(std::span<const tabulix::FieldValue> params);
   // Runs Sql without keeping a result; returns the affected-row count.

@@ -13,6 +13,16 @@ std::string TDirTransact::ErrorText() {
   return connect_->ErrorText();
 }
 
+unsigned TDirTransact::ErrorNumber() {
+  if (status_ == stOk || !connect_) return 0;
+  return connect_->ErrorNumber();
+}
+
+std::string TDirTransact::ErrorStatement() {
+  if (status_ == stOk || !connect_) return {};
+  return connect_->ErrorStatement();
+}
+
 TDirStatus TDirTransact::GetStatus() {
   return status_;
 }

@@ -32,6 +32,10 @@ class TDirTransact {
 
   // Empty when the status is stOk or there is no connection; else the connection's text.
   virtual std::string ErrorText();
+  // Beside ErrorText: the server's (or client library's) number for the failure, and the
+  // bracket statement that failed ("" for a failed login). The base gives the connection's.
+  virtual unsigned ErrorNumber();
+  virtual std::string ErrorStatement();
   virtual TDirStatus GetStatus();
   virtual void SetStatus(TDirStatus value);
   virtual void Open();

@@ -6,7 +6,6 @@
 #include "framework/Exceptions.h"
 #include "framework/PlatformServices.h"
 #include "framework/SqlWaitCursor.h"
-#include "mysql/ConvertEncoding.h"
 #include "mysql/TZDatabaseDataset.h"
 #include "mysql/TZTransact.h"
 #include "mysql/internal/ShortText.h"
@@ -107,7 +106,9 @@ void TZDatabase::DoAfterDrop() {
 }
 
 void TZDatabase::RaiseHandleError() {
-  throw EDatabaseError(ConvertEncoding(handle_->ErrorText(), encoding_, etNone));
+  // Unconverted: the texts of a utf8mb4 connection are UTF-8 already.
+  const std::string text = handle_->ErrorText();
+  throw EDatabaseError(text, handle_->ErrorStatement(), handle_->ErrorNumber());
 }
 
 void TZDatabase::CopySettingsToHandle() {

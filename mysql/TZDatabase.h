@@ -18,8 +18,10 @@ class TZTransact;
 // The database connection component, server-independent base: the settings of one server
 // account, the login prompt, and the switch that connects every registered transaction
 // component (where the server is actually reached) and closes every registered dataset.
-// Failures are EDatabaseError with the direct connection's text, converted from Encoding;
-// a cancelled login prompt ends a connect with EAbort. The cursor is always restored.
+// Failures are EDatabaseError with the direct connection's text, error number and refused
+// statement; a cancelled login prompt ends a connect with EAbort. The cursor is always
+// restored. Encoding is a stored setting only: the connection speaks utf8mb4 and every text
+// of this system is UTF-8, so nothing is converted on the way to or from the server.
 class TZDatabase : public TComponent {
  public:
   static constexpr int kVersion = 50300;
@@ -45,6 +47,7 @@ class TZDatabase : public TComponent {
 
   bool LoginPrompt() const { return loginPrompt_; }
   void SetLoginPrompt(bool value) { loginPrompt_ = value; }
+  // Kept and streamed with the window; it changes nothing on a utf8mb4 connection.
   TEncodingType Encoding() const { return encoding_; }
   void SetEncoding(TEncodingType value) { encoding_ = value; }
 

@@ -6,7 +6,8 @@
 namespace tabulix {
 
 // The MySQL form of the database connection component (the window's ZMySqlDatabase1): a
-// direct MySQL connection and the port "3306".
+// direct MySQL connection and the port "3306". Its connections speak utf8mb4, so Encoding
+// converts nothing.
 class TZMySqlDatabase : public TZDatabase {
  public:
   TZMySqlDatabase();

@@ -4,7 +4,6 @@
 
 #include "framework/AsciiCase.h"
 #include "framework/SqlWaitCursor.h"
-#include "mysql/ConvertEncoding.h"
 #include "mysql/TZDatabase.h"
 #include "sql/SqlTokenText.h"
 #include "sql/ZSqlScanner.h"
@@ -112,9 +111,16 @@ void TZTransact::Loaded() {
   if (database_ != nullptr) database_->OpenDeferredDatasets();
 }
 
-void TZTransact::RaiseError(const std::string& errorText) {
-  TEncodingType encoding = database_ != nullptr ? database_->Encoding() : etNone;
-  throw EDatabaseError(ConvertEncoding(errorText, encoding, etNone));
+void TZTransact::RaiseError(const std::string& errorText, const std::string& statement,
+                            unsigned errorCode) {
+  // The connection speaks utf8mb4 whatever Encoding says, so the server's text is already
+  // the UTF-8 that every text of this system is; converting it again would garble it.
+  throw EDatabaseError(errorText, statement, errorCode);
+}
+
+void TZTransact::RaiseHandleError() {
+  const std::string text = handle_->ErrorText();
+  RaiseError(text, handle_->ErrorStatement(), handle_->ErrorNumber());
 }
 
 void TZTransact::CheckConnected() const {
@@ -128,7 +134,7 @@ void TZTransact::Connect() {
   auto openHandle = [&] {
     if (!handle_->Active()) {
       handle_->Open();
-      if (handle_->GetStatus() != stOk) RaiseError(handle_->ErrorText());
+      if (handle_->GetStatus() != stOk) RaiseHandleError();
     }
     connected_ = handle_->Active();
   };
@@ -152,7 +158,7 @@ void TZTransact::Disconnect() {
     Call(onBeforeDisconnect_, *this);
     connected_ = false;
     handle_->Close();
-    if (handle_->GetStatus() != stOk) RaiseError(handle_->ErrorText());
+    if (handle_->GetStatus() != stOk) RaiseHandleError();
   }
   Call(onAfterDisconnect_, *this);
 }
@@ -165,9 +171,10 @@ int TZTransact::ExecuteStatement(const std::string& sql,
   query_->SetSql(sql);
   int count = params != nullptr ? query_->Execute(*params) : query_->ExecuteCommand();
   if (query_->Status() != qsCommandDone) {
-    std::string errorText = query_->ErrorText();
+    const std::string errorText = query_->ErrorText();
+    const unsigned errorCode = query_->ErrorNumber();
     DoError(false);
-    RaiseError(errorText);
+    RaiseError(errorText, sql, errorCode);
   }
   DoDataChange(sql);
   if (autoCommit_) Commit();
@@ -188,13 +195,15 @@ std::string TZTransact::ExecFunc(const std::string& expression) {
   std::string result;
   {
     ClearQuerySql clear(*query_);
-    query_->SetSql("SELECT " + expression);
+    const std::string statement = "SELECT " + expression;
+    query_->SetSql(statement);
     query_->Open();
     if (query_->Status() != qsRowsReady) {
-      std::string errorText = query_->ErrorText();
+      const std::string errorText = query_->ErrorText();
+      const unsigned errorCode = query_->ErrorNumber();
       query_->Close();
       DoError(false);
-      RaiseError(errorText);
+      RaiseError(errorText, statement, errorCode);
     }
     result = query_->FieldValue(0);
     query_->Close();
@@ -207,7 +216,7 @@ void TZTransact::Commit() {
   CheckConnected();
   SqlWaitCursor wait(ShowSqlWait());
   handle_->Commit();
-  if (handle_->GetStatus() != stOk) RaiseError(handle_->ErrorText());
+  if (handle_->GetStatus() != stOk) RaiseHandleError();
   DoCommit();
 }
 
@@ -215,7 +224,7 @@ void TZTransact::Rollback() {
   CheckConnected();
   SqlWaitCursor wait(ShowSqlWait());
   handle_->Rollback();
-  if (handle_->GetStatus() != stOk) RaiseError(handle_->ErrorText());
+  if (handle_->GetStatus() != stOk) RaiseHandleError();
   DoRollback();
 }
 

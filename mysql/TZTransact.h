@@ -33,8 +33,12 @@ using TOnBatchError = std::function<void(TComponent& Sender, const EDatabaseErro
 // reach the server. Bound to a database component; owns one direct transaction (one server
 // connection) and one direct query. Every failure is an EDatabaseError: the fixed messages
 // "Database component not defined", "Server connection error" and "Not connected yet", or the
-// server's text converted from the database's Encoding; a cancelled login prompt is EAbort.
-// With toHourGlass the SQL-wait cursor shows during the work; the cursor is always restored.
+// server's own text unchanged; a cancelled login prompt is EAbort. A failure the server (or
+// the client library) reported also carries its error number, and a refused statement the
+// statement as it was given (ExecSql, ExecFunc's "SELECT ...", the failed COMMIT, ROLLBACK or
+// BEGIN). The connection speaks utf8mb4, so statements and texts pass unconverted whatever
+// the database's Encoding says. With toHourGlass the SQL-wait cursor shows during the work;
+// the cursor is always restored.
 class TZTransact : public TComponent {
  public:
   static constexpr int kVersion = 50300;
@@ -132,7 +136,10 @@ class TZTransact : public TComponent {
   void Loaded() override;
 
  private:
-  [[noreturn]] void RaiseError(const std::string& errorText);
+  [[noreturn]] void RaiseError(const std::string& errorText, const std::string& statement,
+                               unsigned errorCode);
+  // The direct transaction's failure (login, commit, rollback, logout).
+  [[noreturn]] void RaiseHandleError();
   int ExecuteStatement(const std::string& sql, const std::span<const FieldValue>* params);
   bool ShowSqlWait() const { return options_.contains(toHourGlass); }
   void CheckConnected() const;

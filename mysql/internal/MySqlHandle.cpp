@@ -16,7 +16,8 @@ MySqlHandle& MySqlHandle::operator=(MySqlHandle&& other) noexcept {
 MySqlHandle MySqlHandle::Init() {
   MySqlHandle handle(Lib().mysql_init(nullptr));
   if (handle) {
-    // Every text leaves and arrives as the bytes the caller holds; utf8mb4 covers them all.
+    // Every text of this system is UTF-8 (the readers decode code pages), so the connection
+    // asks for utf8mb4 and the components pass texts through unconverted.
     Lib().mysql_options(handle.Get(), MYSQL_SET_CHARSET_NAME, "utf8mb4");
   }
   return handle;
@@ -40,17 +41,30 @@ bool MySqlHandle::Query(st_mysql* handle, std::string_view statement) {
   return Lib().mysql_real_query(handle, statement.data(), statement.size()) == 0;
 }
 
-void MySqlHandle::DiscardResults(st_mysql* handle) noexcept {
-  if (!handle) return;
+bool MySqlHandle::DiscardResults(st_mysql* handle, bool currentTaken) noexcept {
+  if (!handle) return true;
   try {
     const ClientApi& api = Lib();
-    for (;;) {
-      if (MYSQL_RES* result = api.mysql_store_result(handle)) api.mysql_free_result(result);
+    for (bool take = !currentTaken;; take = true) {
+      if (take) {
+        // Streamed and dropped row by row: a result nobody reads needs no memory. The rows
+        // may end in an error instead of their last row.
+        if (MYSQL_RES* result = api.mysql_use_result(handle)) {
+          while (api.mysql_fetch_row(result) != nullptr) {
+          }
+          api.mysql_free_result(result);
+        }
+        if (api.mysql_errno(handle) != 0) return false;
+      }
       // mysql_next_result clears the last error, so it is called only when more results wait.
-      if (!api.mysql_more_results(handle) || api.mysql_next_result(handle) != 0) break;
+      if (!api.mysql_more_results(handle)) return true;
+      const int next = api.mysql_next_result(handle);
+      if (next > 0) return false;  // the next statement failed; its error is on the handle
+      if (next < 0) return true;
     }
   } catch (...) {
     // Only a library without these entry points gets here; there is nothing left to read.
+    return true;
   }
 }
 

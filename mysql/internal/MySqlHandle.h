@@ -30,8 +30,13 @@ class MySqlHandle {
                const std::string& database, unsigned port, unsigned long clientFlag);
   // Sends one statement; the answer of the server is in ErrorText and ErrorNumber.
   bool Query(std::string_view statement) { return Query(handle_, statement); }
-  // Reads and frees every result the last (successful) statement left on the connection.
-  void DiscardResults() noexcept { DiscardResults(handle_); }
+  // Reads off and frees every result the last (successful) statement left on the connection.
+  // False when one of them failed (a later statement of a procedure, a SIGNAL, a statement
+  // cut off by a time limit while its rows were on the way); the connection then holds that
+  // failure's message and number, as after a statement refused at once.
+  bool DiscardResults(bool currentTaken = false) noexcept {
+    return DiscardResults(handle_, currentTaken);
+  }
   // The message and number of the last call on this handle ("" and 0 after success).
   std::string ErrorText() const { return ErrorText(handle_); }
   unsigned ErrorNumber() const { return ErrorNumber(handle_); }
@@ -39,7 +44,8 @@ class MySqlHandle {
   // The same on a handle owned elsewhere; a null handle fails and has no error.
   // The whole text is sent, with its length: a zero byte inside does not end it.
   static bool Query(st_mysql* handle, std::string_view statement);
-  static void DiscardResults(st_mysql* handle) noexcept;
+  // currentTaken: the caller has already stored or streamed the statement's first result.
+  static bool DiscardResults(st_mysql* handle, bool currentTaken = false) noexcept;
   static std::string ErrorText(st_mysql* handle);
   static unsigned ErrorNumber(st_mysql* handle);
   // Closes the connection (mysql_close); harmless when empty. Never raises.

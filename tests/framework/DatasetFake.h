@@ -71,6 +71,8 @@ class DatasetFake : public TDataSet {
   std::int64_t current = -1;
   bool failOpen = false;
   bool failPost = false;
+  bool failCancel = false;
+  bool failClose = false;
   std::vector<FieldValue> defaults;  // the values of a new record, when set
   std::vector<std::string> calls;
 
@@ -83,6 +85,7 @@ class DatasetFake : public TDataSet {
   void InternalClose() override {
     calls.push_back("close");
     current = -1;
+    if (failClose) throw EDatabaseError("cannot release");
   }
   std::int64_t InternalRecordCount() override { return static_cast<std::int64_t>(rows.size()); }
   bool InternalGotoRecord(std::int64_t index) override {
@@ -113,7 +116,10 @@ class DatasetFake : public TDataSet {
     rows.insert(rows.begin() + CurrentIndex(), work);
     return CurrentIndex();
   }
-  void InternalCancel() override { calls.push_back("cancel"); }
+  void InternalCancel() override {
+    calls.push_back("cancel");
+    if (failCancel) throw EDatabaseError("cannot cancel");
+  }
   void InternalDelete() override {
     calls.push_back("delete");
     rows.erase(rows.begin() + current);

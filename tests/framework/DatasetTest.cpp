@@ -428,6 +428,48 @@ TEST(DatasetEditingTest, CloseWhileInsertingDropsTheRecord) {
   EXPECT_EQ(ds->calls[ds->calls.size() - 2], "cancel");
 }
 
+TEST(DatasetEditingTest, CloseEndsClosedWhenCancelOrReleaseRaises) {
+  struct Case {
+    bool failCancel, failClose;
+    const char* message;
+  };
+  const Case cases[] = {
+      {false, false, "(no exception)"},
+      {true, false, "cannot cancel"},
+      {false, true, "cannot release"},
+      {true, true, "cannot cancel"},  // the first failure is the one reported
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    auto ds = People(1);
+    RecordingLink link;
+    link.SetDataSet(ds.get());
+    int afterClose = 0;
+    ds->Events().AfterClose = [&](TDataSet&) { ++afterClose; };
+    ds->Open();
+    ds->Append();
+    ds->Fields(1).SetAsString("pending");
+    ds->failCancel = c.failCancel;
+    ds->failClose = c.failClose;
+    ds->calls.clear();
+    link.events.clear();
+    EXPECT_EQ(MessageOf([&] { ds->Close(); }), c.message);
+    EXPECT_EQ(ds->calls, (std::vector<std::string>{"cancel", "close"}));
+    EXPECT_EQ(ds->State(), dsInactive);
+    EXPECT_EQ(ds->FieldCount(), 0);
+    EXPECT_EQ(link.events, std::vector<std::string>{"active"});
+    EXPECT_EQ(afterClose, c.failCancel || c.failClose ? 0 : 1);
+    // Closed means closed: a second close does nothing, and the dataset opens again.
+    ds->failCancel = ds->failClose = false;
+    ds->Close();
+    EXPECT_EQ(ds->calls.size(), 2u);
+    ds->Open();
+    EXPECT_EQ(ds->State(), dsBrowse);
+    EXPECT_EQ(ds->RecordCount(), 1);
+    ds->Close();
+  }
+}
+
 // --- data links -------------------------------------------------------------------------------
 
 TEST(DatasetLinkTest, LinkFollowsOpenNavigationEditingAndClose) {

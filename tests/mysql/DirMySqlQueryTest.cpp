@@ -92,6 +92,55 @@ TEST_F(DirMySqlQuery, ProcedureResultsAreAllReadOff) {
   EXPECT_EQ(s_.Scalar("SELECT 5"), "5");
 }
 
+// Failures that arrive after the first result: a procedure's later statement, a SIGNAL, rows
+// cut off by a time limit far below what they take. Each fails the statement as a whole on
+// every path, streamed ones at the end of their rows.
+TEST_F(DirMySqlQuery, FailureAfterTheFirstResultFailsTheStatement) {
+  s_.Exec("CREATE PROCEDURE IF NOT EXISTS second_fails() BEGIN SELECT 1; SELECT * FROM nix; END");
+  s_.Exec(
+      "CREATE PROCEDURE IF NOT EXISTS signals() BEGIN SELECT 1; "
+      "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'Stopped after the first result'; END");
+  const std::string limit = "SET STATEMENT max_statement_time=0.01 FOR ";
+  const struct {
+    std::string sql;
+    unsigned number;
+    const char* messagePart;
+  } cases[] = {
+      {"CALL second_fails()", 1146, "nix' doesn't exist"},
+      {"CALL signals()", 1644, "Stopped after the first result"},
+      {limit + "WITH t AS (SELECT seq FROM seq_1_to_100000000) SELECT seq FROM t", 1969,
+       "max_statement_time exceeded"},
+      {limit + "(SELECT seq FROM seq_1_to_100000000)", 1969, "max_statement_time exceeded"},
+  };
+  enum Path { kExecute, kStored, kStreamed };
+  for (const Path path : {kExecute, kStored, kStreamed}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << "path " << path << ": " << c.sql);
+      MonitorRecorder recorder;
+      q_.SetSql(c.sql);
+      q_.SetStoreResult(path != kStreamed);
+      if (path == kExecute) {
+        q_.ExecuteCommand();
+      } else {
+        for (q_.Open(); !q_.Eof();) q_.Next();
+      }
+      EXPECT_EQ(q_.Status(), path == kExecute ? qsFailed : qsIdle);
+      EXPECT_FALSE(q_.Active());
+      EXPECT_EQ(q_.AffectedRows(), 0);
+      EXPECT_NE(q_.ErrorText().find(c.messagePart), std::string::npos) << q_.ErrorText();
+      EXPECT_EQ(q_.ErrorNumber(), c.number);
+      // The failure is the last report; a streamed open was "OK." until its rows ran out.
+      std::vector<Report> reports = recorder.Take();
+      ASSERT_FALSE(reports.empty());
+      EXPECT_EQ(reports.back(), (Report{c.sql, q_.ErrorText()}));
+      reports.pop_back();
+      for (const Report& r : reports) EXPECT_EQ(r.result, "OK.");
+      q_.Close();
+      EXPECT_EQ(s_.Scalar("SELECT 'next'"), "next");  // nothing of it is left on the line
+    }
+  }
+}
+
 TEST_F(DirMySqlQuery, FailedStatementCarriesTheServersMessage) {
   MonitorRecorder recorder;
   q_.SetSql("SELEC 1");
