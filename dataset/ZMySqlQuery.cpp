@@ -79,10 +79,6 @@ std::string TZCustomMySqlDataset::QuoteFieldName(const std::string& name) {
   return QuoteColumnName(name);
 }
 
-unsigned TZCustomMySqlDataset::QueryErrorCode() {
-  return Query().ErrorNumber();
-}
-
 void TZCustomMySqlDataset::PrepareConnection() {
   TZDataset::PrepareConnection();
   TDirMySqlQuery& query = Query();

@@ -51,7 +51,6 @@ class TZCustomMySqlDataset : public TZDataset {
   // Reads LAST_INSERT_ID() into the table's auto-increment field when an insert left it null.
   void AfterChangeApplied(const std::byte* change, std::byte* record) override;
   std::string QuoteFieldName(const std::string& name) override;
-  unsigned QueryErrorCode() override;
   // Also ends the private transaction and connection.
   void InternalClose() override;
 

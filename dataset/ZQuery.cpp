@@ -292,7 +292,7 @@ void TZDataset::InternalOpen() {
   query_->Open();
   if (!query_->Active()) {
     const std::string message = query_->ErrorText();
-    const unsigned code = QueryErrorCode();
+    const unsigned code = query_->ErrorNumber();
     transaction_->DoError(false);
     throw EDatabaseError(message, text, code);
   }

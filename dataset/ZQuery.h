@@ -237,8 +237,6 @@ class TZDataset : public TDataSet,
   // A server blob object for a slot of another blob kind; none here (MySQL keeps every blob
   // in the record).
   virtual std::unique_ptr<TDirBlob> CreateBlobObject() { return nullptr; }
-  // The server's number for the failure of the dataset's query; 0 when unknown.
-  virtual unsigned QueryErrorCode() { return 0; }
 
   // TDataSet
   void InternalOpen() override;
