@@ -126,7 +126,7 @@ void TZDataset::SetDatabase(TZDatabase* database) {
     TZDatabase* old = database_;
     database_ = nullptr;
     old->RemoveDataset(*this);
-    if (old != static_cast<TComponent*>(transaction_)) RemoveFreeNotification(*old);
+    RemoveFreeNotification(*old);
   }
   database_ = database;
   query_->SetConnect(database ? &database->Handle() : nullptr);

@@ -360,6 +360,8 @@ void TSqlBuffer::DropWorkRecord() noexcept {
 
 int TSqlBuffer::IndexOfId(std::int32_t id) const {
   if (id >= 0 && id < Count() && RecordId(Items(id)) == id) return id;
+  // The record appended last, after others were removed or hidden before it.
+  if (Count() > 0 && RecordId(Items(Count() - 1)) == id) return Count() - 1;
   for (int i = 0; i < Count(); ++i) {
     if (RecordId(Items(i)) == id) return i;
   }

@@ -99,7 +99,9 @@ class TSqlBuffer : public TZItemList {
   // them, empties both description lists.
   void ClearBuffer(bool full);
   std::int32_t NextId() const { return nextId_; }
-  // Visible position of the record with that identifier, -1 when none.
+  // Visible position of the record with that identifier, -1 when none. The position equal to
+  // the identifier and the last position are tried first, so appended records are found at
+  // once.
   int IndexOfId(std::int32_t id) const;
   // As IndexOfId; a record hidden by the filter is made visible at the end.
   int IndexOfIdWithHidden(std::int32_t id);
