@@ -41,13 +41,15 @@ RowValues MakeRow(long i) {
   const std::string n = std::to_string(i);
   return {static_cast<std::int32_t>(i),
           "Kunde " + n + " M\xC3\xBCller",
-          "Hauptstra\xC3\x9F" "e " + std::to_string(i % 997) + ", " + std::to_string(10000 + i % 89999) +
-              " K\xC3\xB6ln",
+          "Hauptstra\xC3\x9F"
+          "e " +
+              std::to_string(i % 997) + ", " + std::to_string(10000 + i % 89999) + " K\xC3\xB6ln",
           static_cast<double>(i) * 1.25 + 0.5,
           EncodeDate(1990, 1, 1) + static_cast<double>(i % 10000),
           static_cast<std::int32_t>(i % 2),
           "Notiz " + n +
-              ": Lieferung an die Filiale S\xC3\xBC" "d, bitte vor 10 Uhr zustellen und "
+              ": Lieferung an die Filiale S\xC3\xBC"
+              "d, bitte vor 10 Uhr zustellen und "
               "quittieren lassen. Danke!"};
 }
 
@@ -55,7 +57,8 @@ RowValues MakeRow(long i) {
 
 int main(int argc, char** argv) {
   if (argc != 8) {
-    std::fprintf(stderr, "usage: insert_bench HOST PORT USER PASSWORD DATABASE ROWS keep|discard\n");
+    std::fprintf(stderr,
+                 "usage: insert_bench HOST PORT USER PASSWORD DATABASE ROWS keep|discard\n");
     return 2;
   }
   const long rows = std::atol(argv[6]);

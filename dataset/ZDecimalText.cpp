@@ -12,8 +12,8 @@ constexpr int kScaleDigits = 4;
 std::string ScaledDecimalText(std::int64_t scaled) {
   // The magnitude as unsigned, so that the most negative value has one too.
   const bool negative = scaled < 0;
-  std::uint64_t magnitude =
-      negative ? std::uint64_t{0} - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+  std::uint64_t magnitude = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(scaled)
+                                     : static_cast<std::uint64_t>(scaled);
   char digits[24];
   int n = 0;
   do {

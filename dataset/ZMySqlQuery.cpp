@@ -258,11 +258,11 @@ void TZCustomMySqlDataset::FillRecord(std::byte* record) {
         buffer.SetFieldValue(record, i, FieldValue::DateTime(SqlTextToTime(text)));
         break;
       case ftDateTime:
-        buffer.SetFieldValue(record, i,
-                             FieldValue::DateTime(SqlTextToDate(
-                                 query.FieldType(column) == kTimestampType
-                                     ? InsertTimestampSeparators(text)
-                                     : std::string(text))));
+        buffer.SetFieldValue(
+            record, i,
+            FieldValue::DateTime(SqlTextToDate(query.FieldType(column) == kTimestampType
+                                                   ? InsertTimestampSeparators(text)
+                                                   : std::string(text))));
         break;
       case ftBlob:
       case ftMemo:
@@ -304,7 +304,8 @@ void TZMySqlTable::SetTableName(const std::string& name) {
   Close();
   tableName_ = name;
   // Parameters and analysis are made afresh from the new text (the analyser's SqlChanged).
-  SqlParser().Sql().SetText(name.empty() ? std::string() : "SELECT * FROM " + QuoteIdentifier(name));
+  SqlParser().Sql().SetText(name.empty() ? std::string()
+                                         : "SELECT * FROM " + QuoteIdentifier(name));
   SqlParser().SetOrderBy(OrderingText());
 }
 

@@ -47,8 +47,8 @@ TUpdateKind KindOf(std::uint8_t status) {
 class ScratchRecord {
  public:
   explicit ScratchRecord(TSqlBuffer& buffer)
-      : buffer_(buffer), data_(std::make_unique<std::byte[]>(
-                             static_cast<std::size_t>(buffer.RecordSize()))) {
+      : buffer_(buffer),
+        data_(std::make_unique<std::byte[]>(static_cast<std::size_t>(buffer.RecordSize()))) {
     buffer_.InitWorkRecord(data_.get());
   }
   ~ScratchRecord() {
@@ -85,8 +85,7 @@ class ScopedFlag {
 // the current record again, also when applying raised.
 class TZDataset::ApplyingScope {
  public:
-  explicit ApplyingScope(TZDataset& dataset)
-      : dataset_(dataset), saved_(dataset.applyingRecord_) {}
+  explicit ApplyingScope(TZDataset& dataset) : dataset_(dataset), saved_(dataset.applyingRecord_) {}
   ~ApplyingScope() { dataset_.applyingRecord_ = saved_; }
   ApplyingScope(const ApplyingScope&) = delete;
   ApplyingScope& operator=(const ApplyingScope&) = delete;
@@ -460,7 +459,8 @@ void TZDataset::SortBy(const std::string& fieldList, std::uint8_t direction) {
   sortDirection_ = direction;
 }
 
-// --- the active record -----------------------------------------------------------------------------
+// --- the active record
+// -----------------------------------------------------------------------------
 
 std::byte* TZDataset::ActiveRecordBuffer() {
   if (!work_) return nullptr;
@@ -504,7 +504,8 @@ void TZDataset::CacheBlobValue(int desc, std::string_view bytes) {
   if (change >= 0) changes_.SetBlobValue(changes_.Items(change), desc, bytes);
 }
 
-// --- new records and edits ------------------------------------------------------------------------
+// --- new records and edits
+// ------------------------------------------------------------------------
 
 void TZDataset::InitInsertedRecord(std::byte* /*record*/) {}
 
@@ -529,7 +530,7 @@ void TZDataset::InternalInitRecord() {
       SetDefault(work, i,
                  options_.Contains(doCalcDefault) ? EvaluateExpression(expression) : expression);
     } else if (!desc.IsAutoInc() && (!desc.DefaultValue.empty() ||
-                                      (!desc.Nullable && options_.Contains(doAutoFillDefs)))) {
+                                     (!desc.Nullable && options_.Contains(doAutoFillDefs)))) {
       SetDefault(work, i, EvaluateExpression(desc.DefaultValue));
     }
   }
@@ -599,8 +600,8 @@ std::int64_t TZDataset::PostInsert() {
   const bool sorted = !main_.SortFields().empty() || main_.Reversed();
   if (sorted) main_.SortAgain();
   const int at = main_.IndexOfId(id);
-  if (discardAppliedInserts_ && !cachedUpdates_ && !sorted && at >= 0 &&
-      at == main_.Count() - 1 && RecordStatus(main_.Items(at)) == ztUnmodified) {
+  if (discardAppliedInserts_ && !cachedUpdates_ && !sorted && at >= 0 && at == main_.Count() - 1 &&
+      RecordStatus(main_.Items(at)) == ztUnmodified) {
     main_.DropRecord(at);
     return -1;
   }
@@ -786,7 +787,8 @@ void TZDataset::AfterChangeApplied(const std::byte* /*change*/, std::byte* recor
   if (options_.Contains(doRefreshAfterPost)) RefreshRecord(record);
 }
 
-// --- statements ------------------------------------------------------------------------------------
+// --- statements
+// ------------------------------------------------------------------------------------
 
 std::string TZDataset::UpdatedTable() const {
   return parser_.Tables().Count() > 0 ? parser_.Tables()[0] : std::string();
@@ -1022,7 +1024,8 @@ void TZDataset::CheckConstraints() {
   }
 }
 
-// --- what the analyser and the buffers need --------------------------------------------------------
+// --- what the analyser and the buffers need
+// --------------------------------------------------------
 
 bool TZDataset::HasRowId(const std::string& /*tableName*/) {
   return true;

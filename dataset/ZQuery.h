@@ -44,8 +44,8 @@ using TUpdateRecordEvent =
 using TDataSetErrorEvent =
     std::function<void(TDataSet& dataSet, const EDatabaseError& error, TDataAction& action)>;
 // Stage 0 before a run, 1 per step, 2 after. Setting cancel in stage 1 of a fetch stops it.
-using TZProgressEvent = std::function<void(TDataSet& sender, int stage, int proc, int position,
-                                           int max, bool& cancel)>;
+using TZProgressEvent =
+    std::function<void(TDataSet& sender, int stage, int proc, int position, int max, bool& cancel)>;
 
 // A record constraint of the dataset's Constraints list; each text, when not blank, must
 // evaluate to true with every variable bound to the field of that name.
@@ -270,7 +270,9 @@ class TZDataset : public TDataSet,
   // The ordering text from IndexFieldNames or IndexName.
   std::string OrderingText() const;
   // The column names of the descriptions as statements write them.
-  const std::string& ColumnName(int desc) const { return columnNames_[static_cast<std::size_t>(desc)]; }
+  const std::string& ColumnName(int desc) const {
+    return columnNames_[static_cast<std::size_t>(desc)];
+  }
 
  private:
   class ApplyingScope;

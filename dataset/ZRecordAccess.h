@@ -27,9 +27,7 @@ class TZRecordAccess final : public RecordAccess {
   int Desc(int index) const;
 
   bool IsNull(int index) const override { return buffer_.IsNull(record_, Desc(index)); }
-  FieldValue Read(int index) const override {
-    return buffer_.GetFieldValue(record_, Desc(index));
-  }
+  FieldValue Read(int index) const override { return buffer_.GetFieldValue(record_, Desc(index)); }
   void Write(int index, const FieldValue& value) override {
     buffer_.SetFieldValue(record_, Desc(index), value);
   }

@@ -85,8 +85,7 @@ std::string TZUpdateSql::BuildStatement(TUpdateKind kind, const std::byte* oldRe
   return out;
 }
 
-void TZUpdateSql::Apply(TUpdateKind kind, const std::byte* oldRecord,
-                        const std::byte* newRecord) {
+void TZUpdateSql::Apply(TUpdateKind kind, const std::byte* oldRecord, const std::byte* newRecord) {
   const std::string sql = BuildStatement(kind, oldRecord, newRecord);
   if (std::all_of(sql.begin(), sql.end(), IsBlankChar)) {
     throw EDatabaseError("UpdateSql query is empty");

@@ -139,7 +139,8 @@ TEST_F(SqlBufferValueTest, StringsKeepTheirCharactersAndAreCutAtACharacterBounda
 TEST_F(SqlBufferTest, UmlautsFillACharacterFieldExactly) {
   Bind({MakeField(0, "s", ftString, 20)});
   std::byte* record = buffer.AddRecord();
-  for (const std::string& text : {std::string("M\xC3\xBCller Stra\xC3\x9F" "e 12345"),
+  for (const std::string& text : {std::string("M\xC3\xBCller Stra\xC3\x9F"
+                                              "e 12345"),
                                   std::string(19, 'a') + "\xC3\xA4"}) {
     buffer.SetFieldValue(record, 0, FieldValue::Bytes(text));
     EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes(text));
@@ -179,7 +180,8 @@ TEST_F(SqlBufferTest, ValuesTheSlotCannotHoldRaiseInvalidValue) {
       buffer.SetFieldValue(record, c.field, c.value);
       ADD_FAILURE() << c.name << " took " << c.value.AsText();
     } catch (const EConvertError& e) {
-      EXPECT_EQ(e.Message(), std::string("Ung\xC3\xBCltiger Wert f\xC3\xBCr Feld '") + c.name + "'");
+      EXPECT_EQ(e.Message(),
+                std::string("Ung\xC3\xBCltiger Wert f\xC3\xBCr Feld '") + c.name + "'");
     }
     EXPECT_TRUE(buffer.IsNull(record, c.field)) << c.name;
   }

@@ -38,7 +38,10 @@ TEST(ColumnName, PlainNamesStayAndOthersGoInBackticks) {
       {"0b01", "`0b01`"},
       {"$x", "`$x`"},
       {"a`b", "`a``b`"},
-      {"Stra\xC3\x9F" "e", "`Stra\xC3\x9F" "e`"},
+      {"Stra\xC3\x9F"
+       "e",
+       "`Stra\xC3\x9F"
+       "e`"},
       {"", "``"},
   };
   for (const auto& c : cases) EXPECT_EQ(QuoteColumnName(c.name), c.written) << c.name;

@@ -26,9 +26,9 @@ TEST_F(DatasetServerTest, InsertWithNullAutoIncrementReadsLastInsertId) {
   table.FieldByName("name").SetAsString("Ann");
   table.FieldByName("born").SetAsDateTime(EncodeDate(1970, 5, 1));
   table.Post();
-  EXPECT_EQ(Sent(), (Reports{{"INSERT INTO t (id, name, born) VALUES (NULL, 'Ann', '1970-05-01')",
-                              "OK."},
-                             {"SELECT LAST_INSERT_ID()", "OK."}}));
+  EXPECT_EQ(Sent(),
+            (Reports{{"INSERT INTO t (id, name, born) VALUES (NULL, 'Ann', '1970-05-01')", "OK."},
+                     {"SELECT LAST_INSERT_ID()", "OK."}}));
   EXPECT_EQ(table.FieldByName("id").AsInteger(), 42);
   EXPECT_EQ(table.RecordCount(), 2);  // the row fetched for the append, then the new one
   // A value given for the column needs no request.
@@ -235,8 +235,9 @@ TEST_F(DatasetServerTest, NamesThatNeedQuotingRoundTrip) {
   table.Post();
   table.Last();
   table.Delete();
-  const std::string where = " WHERE `Species No`=1 AND `Length (cm)`=10 AND `Invoice #`='x' AND "
-                            "`Order`=2 AND `1e5`=3 AND `0x1F`=4 AND `a``b`=5 LIMIT 1";
+  const std::string where =
+      " WHERE `Species No`=1 AND `Length (cm)`=10 AND `Invoice #`='x' AND "
+      "`Order`=2 AND `1e5`=3 AND `0x1F`=4 AND `a``b`=5 LIMIT 1";
   EXPECT_EQ(SentSql(),
             (V{"INSERT INTO t (`Species No`, `Length (cm)`, `Invoice #`, `Order`, `1e5`, `0x1F`, "
                "`a``b`) VALUES (6, 2.5, 'z', 6, 6, 6, 6)",

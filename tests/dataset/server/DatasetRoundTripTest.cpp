@@ -49,8 +49,10 @@ std::vector<Column> Columns() {
   const double cents = 123456789012.3456;
   const TDateTime born = EncodeDate(1970, 5, 1);
   const TDateTime stamp = ComposeDateTime(EncodeDate(2001, 12, 31), EncodeTime(14, 5, 9, 0));
-  const std::string umlauts = "M\xC3\xBCller Stra\xC3\x9F" "e 123456";  // exactly 20 characters
-  const std::string emoji = "\xF0\x9F\x98\x80ok!";                      // 4 characters
+  const std::string umlauts =
+      "M\xC3\xBCller Stra\xC3\x9F"
+      "e 123456";                                   // exactly 20 characters
+  const std::string emoji = "\xF0\x9F\x98\x80ok!";  // 4 characters
   auto text = [](const std::string& s) { return FieldValue::Bytes(s); };
   return {
       {"id INT PRIMARY KEY", FieldValue::Integer(1), "1", FieldValue::Integer(1)},
@@ -74,8 +76,8 @@ std::vector<Column> Columns() {
       {"f1 DOUBLE", FieldValue::Double(tenths), std::nullopt, FieldValue::Double(tenths)},
       {"f2 DOUBLE", FieldValue::Double(third), std::nullopt, FieldValue::Double(third)},
       {"f3 DOUBLE", FieldValue::Double(cents), std::nullopt, FieldValue::Double(cents)},
-      {"money DECIMAL(19,4)", FieldValue::FromCurrency(Currency{INT64_MAX}),
-       "922337203685477.5807", FieldValue::FromCurrency(Currency{INT64_MAX})},
+      {"money DECIMAL(19,4)", FieldValue::FromCurrency(Currency{INT64_MAX}), "922337203685477.5807",
+       FieldValue::FromCurrency(Currency{INT64_MAX})},
       {"big BIGINT", FieldValue::Largeint(INT64_MIN), "-9223372036854775808",
        FieldValue::Largeint(INT64_MIN)},
       {"empty_text VARCHAR(5)", text(""), "", text("")},
@@ -89,12 +91,14 @@ TEST_F(DatasetServerTest, EveryFieldTypeReachesTheServerByteForByte) {
   CommaLocale comma;
   const std::vector<Column> columns = Columns();
   std::string definition;
-  for (const Column& c : columns) definition += (definition.empty() ? "" : ", ") + std::string(c.definition);
+  for (const Column& c : columns)
+    definition += (definition.empty() ? "" : ", ") + std::string(c.definition);
   Create(definition);
   OpenTable();
   ASSERT_EQ(table.FieldCount(), static_cast<int>(columns.size()));
   table.Append();
-  for (std::size_t i = 0; i < columns.size(); ++i) table.Fields(static_cast<int>(i)).SetValue(columns[i].value);
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    table.Fields(static_cast<int>(i)).SetValue(columns[i].value);
   table.Post();
 
   const std::vector<Row> rows = raw.Rows("SELECT * FROM t");
@@ -106,7 +110,8 @@ TEST_F(DatasetServerTest, EveryFieldTypeReachesTheServerByteForByte) {
     if (c.value.kind() == FieldValue::Kind::Double) {
       ASSERT_TRUE(cell) << c.definition;
       // The same double, not one that prints alike.
-      EXPECT_EQ(std::strtod(cell->c_str(), nullptr), c.value.real()) << c.definition << ": " << *cell;
+      EXPECT_EQ(std::strtod(cell->c_str(), nullptr), c.value.real())
+          << c.definition << ": " << *cell;
     } else {
       EXPECT_EQ(cell, c.stored) << c.definition;
     }
