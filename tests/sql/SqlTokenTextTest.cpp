@@ -81,6 +81,7 @@ TEST(TakeToken, EveryDelimiterStandsAlone) {
   ASSERT_EQ(kSqlTokenDelimiters.size(), 33u);
   for (char d : kSqlTokenDelimiters) {
     if (d == ' ' || d == '\t') continue;  // skipped as blanks
+    if (d == '`') continue;               // opens a quoted name
     std::string buffer = std::string(1, d) + "w";
     std::string token;
     EXPECT_EQ(TakeToken(buffer, token), kTokenDelimiter) << int(d);
