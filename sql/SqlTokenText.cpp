@@ -123,6 +123,11 @@ std::size_t EndOfVerbatim(std::string_view text, std::size_t start, const Verbat
   return start;
 }
 
+// The characters with which a string, a quoted name or a comment of any dialect begins.
+bool MayOpenVerbatim(char c) {
+  return InSet("'\"`[#-/", c);
+}
+
 }  // namespace
 
 bool IsSqlTokenDelimiter(char c) {
@@ -269,7 +274,8 @@ std::string CollapseBlanks(std::string_view text, ServerKind dialect) {
         out += ' ';
       }
       ++i;
-    } else if (const std::size_t end = EndOfVerbatim(text, i, syntax); end != i) {
+    } else if (const std::size_t end = MayOpenVerbatim(c) ? EndOfVerbatim(text, i, syntax) : i;
+               end != i) {
       out.append(text, i, end - i);
       i = end;
     } else {
