@@ -29,16 +29,6 @@ scripts/mariadb.sh start "$build/mariadb" "$TABULIX_TEST_PORT" "$TABULIX_TEST_US
   "$TABULIX_TEST_PASSWORD"
 trap 'scripts/mariadb.sh stop "$build/mariadb"' EXIT
 
-# The number tests switch to a German locale to prove that SQL texts ignore it. It is made in
-# the build folder, without root, so the machine need not have it installed.
-locales="$build/locale"
-if [ ! -f "$locales/de_DE.UTF-8/LC_NUMERIC" ]; then
-  mkdir -p "$locales"
-  localedef -i de_DE -f UTF-8 "$locales/de_DE.UTF-8" ||
-    echo "localedef failed: the tests that need de_DE.UTF-8 will fail" >&2
-fi
-export LOCPATH="$locales"
-
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 900 || status=1
