@@ -144,7 +144,10 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place.sectionEnd), entry);
   } else {
     if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + std::string(section) + "]");
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) about "[" + std::string(...).
+    std::string header(1, '[');
+    header.append(section).push_back(']');
+    lines.push_back(std::move(header));
     lines.push_back(entry);
   }
   std::string content;
