@@ -302,7 +302,7 @@ QWidget* TMainWin::CreateRecordPanel() {
   MemoStatus->setObjectName(QStringLiteral("MemoStatus"));
   MemoStatus->setFixedHeight(115);
   MemoStatus->setFont(PixelFont(QStringLiteral("Courier New"), 13));
-  SetColour(MemoStatus->viewport(), QPalette::Window, kSilver);
+  SetColour(MemoStatus, QPalette::Base, kSilver);
   SetColour(MemoStatus, QPalette::Text, Qt::black);
   bottom->addWidget(MemoStatus, 1);
 

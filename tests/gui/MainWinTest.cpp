@@ -129,7 +129,6 @@ TEST_F(MainWinTest, StartsWithItsDesign) {
   EXPECT_EQ(win->Image1->pixmap().size(), QSize(167, 87));
   EXPECT_EQ(win->LabelBDEdb->palette().color(QPalette::WindowText), QColor(128, 0, 0));
   EXPECT_EQ(win->LabelDSzahl->palette().color(QPalette::WindowText), QColor(128, 0, 64));
-  EXPECT_EQ(win->MemoStatus->viewport()->palette().color(QPalette::Window), QColor(192, 192, 192));
   EXPECT_EQ(win->MemoStatus->font().pixelSize(), 13);
   EXPECT_EQ(win->ProgVersion->font().pixelSize(), 16);
 
@@ -151,6 +150,11 @@ TEST_F(MainWinTest, StartsWithItsDesign) {
     EXPECT_EQ(widget->size(), size) << name;
   }
   EXPECT_EQ(win->BDEfieldGrid->height(), 377);
+  // The colours as painted.
+  EXPECT_EQ(win->MemoStatus->viewport()->grab().toImage().pixelColor(5, 5), QColor(192, 192, 192));
+  EXPECT_EQ(win->LEDconnect->grab().toImage().pixelColor(9, 7), QColor(255, 0, 0));
+  win->ZMySqlDatabase1AfterConnect();
+  EXPECT_EQ(win->LEDconnect->grab().toImage().pixelColor(9, 7), QColor(0, 128, 0));
   const std::array<int, 4> widths = {110, 49, 54, 98};
   for (int c = 0; c < 4; ++c) EXPECT_EQ(win->BDEfieldGrid->columnWidth(c), widths[c]);
 }
