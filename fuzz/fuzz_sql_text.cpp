@@ -1,11 +1,12 @@
 // libs: sql framework
 // Feeds arbitrary text to the SQL tokenizers, the statement splitter, the clause helpers and
-// the date parsers. Besides memory errors it checks that every loop makes progress and that
-// the results keep their documented bounds.
+// the number and date parsers. Besides memory errors it checks that every loop makes progress and
+// that the results keep their documented bounds.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,6 +66,23 @@ void CutAll(std::string text, Cut cut) {
   }
 }
 
+// Every byte other than a blank passes CollapseBlanks, in order, and a second pass changes
+// nothing: blank runs shrink, values, names and comments do not.
+std::string WithoutBlanks(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '\n' && c != '\r') out += c;
+  }
+  return out;
+}
+
+void Collapse(std::string_view text, ServerKind dialect) {
+  const std::string once = CollapseBlanks(text, dialect);
+  Check(once.size() <= text.size());
+  Check(WithoutBlanks(once) == WithoutBlanks(text));
+  Check(CollapseBlanks(once, dialect) == once);
+}
+
 void Tokens(std::string_view text) {
   static const std::string kNames[] = {"a", "id", "name"};
   CutAll(std::string(text), [](std::string& b, std::string& t) { TakeToken(b, t); });
@@ -77,11 +95,26 @@ void Tokens(std::string_view text) {
   CutAll(std::string(text), [](std::string& b, std::string& t) { TakeBracketedName(b, t); });
   CutAll(std::string(text), [](std::string& b, std::string& t) { CutWord(b, " ,;", t); });
   CutAll(std::string(text), [](std::string& b, std::string& t) { CutItem(b, " ,\t\r\n", t); });
-  Check(CollapseBlanks(text).size() <= text.size());
+  for (ServerKind dialect : {skMySql, skPostgreSql, skInterBase, skMsSql, skOracle, skGeneric}) {
+    Collapse(text, dialect);
+  }
   StripQuotes(text);
   StripBrackets(text);
   ScaleFromTypeName(text);
   Check(EscapeSqlString(text).size() >= text.size());
+}
+
+// Any double written for the server reads back as the same double.
+void Numbers(std::string_view text) {
+  TextToFloat(text);
+  TryStrToFloat(text);
+  TryStrToCurr(text);
+  if (text.size() < sizeof(double)) return;
+  double value;
+  std::memcpy(&value, text.data(), sizeof value);
+  if (!std::isfinite(value)) return;
+  const std::string written = FloatToSqlText(value);
+  Check(written.size() <= 24 && TextToFloat(written) == value);
 }
 
 void CheckDate(TDateTime value) {
@@ -146,6 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ScanTokens(plain, text);
 
   Tokens(text);
+  Numbers(text);
   Dates(text);
   Statements(text, static_cast<ServerKind>(options % 7));
   return 0;

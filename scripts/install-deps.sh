@@ -9,6 +9,7 @@ packages=(
   libmariadb-dev libmariadb3 mariadb-server mariadb-client
   qt6-base-dev
   python3 python3-dbf python3-dbfread
+  locales
   xvfb xauth
 )
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The run command: installs what is missing, builds Tabulix, makes sure a MariaDB server
 # answers (a private one in .run/ when no server answers on the standard local socket) and
-# starts the window. Running it again reuses the build and the running server.
+# starts the window; a table file as argument opens with it loaded. Arguments that are a
+# command of tabulix-cli (inspect, dump, import, help) run that instead. Running it again
+# reuses the build and the running server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -11,6 +13,13 @@ scripts/install-deps.sh
 build="$root/build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULIX_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
+
+case "${1:-}" in
+  inspect | dump | help | --help | -h)
+    # Reading a table needs no server.
+    exec "$build/app/tabulix-cli" "$@"
+    ;;
+esac
 
 standard_socket=/run/mysqld/mysqld.sock
 if [ -S "$standard_socket" ] && mariadb-admin --no-defaults --socket="$standard_socket" ping >/dev/null 2>&1; then
@@ -23,12 +32,11 @@ else
     "password ${TABULIX_PASSWORD:-tabulix}; stop it with: scripts/mariadb.sh stop .run/mariadb"
 fi
 
-if [ -x "$build/app/tabulix" ]; then
-  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display: starting the window under Xvfb"
-    exec xvfb-run -a "$build/app/tabulix" "$@"
-  fi
-  exec "$build/app/tabulix" "$@"
+if [ "${1:-}" = import ]; then
+  exec "$build/app/tabulix-cli" "$@"
 fi
-echo "Built in $build; the window is not part of this build yet. The command-line tool:"
-"$build/app/tabulix-cli" --help || true
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: starting the window under Xvfb"
+  exec xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" "$build/app/tabulix" "$@"
+fi
+exec "$build/app/tabulix" "$@"

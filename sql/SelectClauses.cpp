@@ -58,6 +58,25 @@ bool CanBeAlias(std::string_view token) {
   return IsSqlQuote(c) || c == '[' || c == '`' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// A piece of an unquoted name: "$" or a word or number (not a delimiter, quote or `name`).
+bool IsNamePiece(std::string_view token) {
+  if (token.empty()) return false;
+  const char c = token.front();
+  return c == '$' || (!IsSqlTokenDelimiter(c) && !IsSqlQuote(c));
+}
+
+// The next token of a table list, with "$" as part of a name: t$1 and $t are single names,
+// as the server reads them; the token reader cuts at "$".
+void TakeTableToken(std::string& text, std::string& token) {
+  NextSqlWord(text, kStop, skGeneric, token);
+  if (!IsNamePiece(token)) return;
+  std::string piece;
+  while (!text.empty() && (text.front() == '$' || (token.back() == '$' && IsNamePiece(text)))) {
+    TakeToken(text, piece);
+    token += piece;
+  }
+}
+
 // Index before which to insert at the 1-based position, kept inside the text.
 std::size_t InsertIndex(std::int64_t position, std::size_t textLength) {
   std::int64_t p = position < 0 ? -position : position;
@@ -208,7 +227,7 @@ void ExtractTables(std::string_view tableText, StringList& names, StringList& al
   aliases.Clear();
   std::string text(tableText);
   std::string token;
-  auto next = [&text](std::string& out) { NextSqlWord(text, kStop, skGeneric, out); };
+  auto next = [&text](std::string& out) { TakeTableToken(text, out); };
   bool expectTable = true;
   while (!text.empty()) {
     next(token);

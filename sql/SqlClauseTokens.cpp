@@ -30,35 +30,6 @@ bool IsLineBreakToken(std::string_view token) {
   return token == "\t" || token == "\n" || token == "\r";
 }
 
-// Length of the `identifier` at the front of text, doubled backquotes included; the rest of
-// the text when it is not closed.
-std::size_t QuotedIdentifierLength(std::string_view text) {
-  std::size_t i = 1;
-  while (i < text.size()) {
-    if (text[i] == '`') {
-      if (i + 1 < text.size() && text[i + 1] == '`') {
-        i += 2;
-        continue;
-      }
-      return i + 1;
-    }
-    ++i;
-  }
-  return text.size();
-}
-
-// One piece of a token: a `quoted` identifier, or what TakeToken cuts.
-void TakePiece(std::string& text, std::string& piece) {
-  std::size_t start = text.find_first_not_of(" \t");
-  if (start != std::string::npos && text[start] == '`') {
-    std::size_t length = QuotedIdentifierLength(std::string_view(text).substr(start));
-    piece.assign(text, start, length);
-    text.erase(0, start + length);
-    return;
-  }
-  TakeToken(text, piece);
-}
-
 }  // namespace
 
 bool SkipLeadingBlanks(std::string& text) {
@@ -116,7 +87,7 @@ void NextSqlToken(std::string& text, std::string_view stop, ServerKind dialect,
   std::string piece;
   do {
     if (text[0] == ' ' || text[0] == '\t') token += ' ';
-    TakePiece(text, piece);
+    TakeToken(text, piece);  // a `quoted name` comes whole
     token += piece;
     if (piece == "(") {
       ++parentheses;

@@ -2,10 +2,22 @@
 
 #include <cmath>
 
-#include "framework/FormatSettings.h"
-#include "framework/NumberText.h"
+#include "framework/Exceptions.h"
+#include "framework/FormatMessage.h"
 
 namespace tabulix {
+namespace {
+
+// The text with every "," as "."; the server and the C notation know only the point.
+std::string WithPoint(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == ',') c = '.';
+  }
+  return out;
+}
+
+}  // namespace
 
 double TextToFloat(std::string_view text) {
   return TextToFloatDef(text, 0.0);
@@ -13,25 +25,22 @@ double TextToFloat(std::string_view text) {
 
 double TextToFloatDef(std::string_view text, double defaultValue) {
   if (text.empty()) return 0.0;
-  const char separator = FormatSettings::DecimalSeparator();
-  std::string local(text);
-  for (char& c : local) {
-    if (c == '.' || c == ',') c = separator;
-  }
-  return TryStrToFloat(local).value_or(defaultValue);
+  return TryTextToFloat(WithPoint(text), '.').value_or(defaultValue);
 }
 
 std::string FloatToSqlText(double value) {
-  std::string text = FloatToStr(value);
-  const char separator = FormatSettings::DecimalSeparator();
-  if (separator != '.') {
-    if (auto pos = text.find(separator); pos != std::string::npos) text[pos] = '.';
+  // 17 significant digits always carry a double exactly; fewer are tried first so that every
+  // value that 15 digits carry keeps its short form.
+  for (int digits = 15; digits < 17; ++digits) {
+    std::string text = FloatToText(value, digits, '.');
+    if (!std::isfinite(value) || TryTextToFloat(text, '.') == value) return text;
   }
-  return text;
+  return FloatToText(value, 17, '.');
 }
 
 std::string MoneyToSqlText(double value) {
-  std::string text = FloatToSqlText(value);
+  // Fifteen digits, as a cut 17-digit text would lose a cent: 0.29999999999999999 is 0.3.
+  std::string text = FloatToText(value, 15, '.');
   if (text.find('E') != std::string::npos) {
     // Cutting the mantissa would change the magnitude: a tiny amount is no cent at all, a
     // huge one has no cents to cut.
@@ -41,6 +50,15 @@ std::string MoneyToSqlText(double value) {
     text.resize(point + 3);
   }
   return text;
+}
+
+std::string CurrencyToSqlText(Currency value) {
+  return CurrToText(value, '.');
+}
+
+Currency SqlTextToCurrency(std::string_view text) {
+  if (auto amount = TryTextToCurr(WithPoint(text), '.')) return *amount;
+  throw EConvertError(FormatMessage("'%s' ist kein gültiger Gleitkommawert", {text}));
 }
 
 std::string PadNumber(std::int64_t value, int width) {

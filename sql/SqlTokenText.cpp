@@ -16,25 +16,53 @@ bool InSet(std::string_view set, char c) {
   return set.find(c) != std::string_view::npos;
 }
 
-// End (exclusive) of the quoted run that starts at start, the closing quote included; the
-// end of the text when it is not closed.
-std::size_t EndOfQuoted(std::string_view text, std::size_t start) {
-  std::size_t close = text.find(text[start], start + 1);
-  return close == std::string_view::npos ? text.size() : close + 1;
+// End (exclusive) of the quoted string that starts at start, the closing quote included: the
+// next quote of the same kind, unless an odd run of backslashes stands before it (with
+// backslashEscapes). The end of the text when it is not closed.
+std::size_t EndOfQuoted(std::string_view text, std::size_t start, bool backslashEscapes = true) {
+  const char quote = text[start];
+  for (std::size_t i = start + 1; i < text.size(); ++i) {
+    if (backslashEscapes && text[i] == '\\') {
+      ++i;  // the escaped character, a quote or a backslash, never closes
+    } else if (text[i] == quote) {
+      return i + 1;
+    }
+  }
+  return text.size();
+}
+
+// End (exclusive) of the quoted name that starts at start and is closed by close; a doubled
+// close character stays inside. The end of the text when it is not closed.
+std::size_t EndOfQuotedName(std::string_view text, std::size_t start, char close) {
+  for (std::size_t i = start + 1; i < text.size(); ++i) {
+    if (text[i] != close) continue;
+    if (i + 1 < text.size() && text[i + 1] == close) {
+      ++i;
+    } else {
+      return i + 1;
+    }
+  }
+  return text.size();
+}
+
+// End of a quoted string or `name` starting at start; start itself when neither starts there.
+std::size_t EndOfQuotedRun(std::string_view text, std::size_t start) {
+  if (text[start] == '`') return EndOfQuotedName(text, start, '`');
+  if (IsSqlQuote(text[start])) return EndOfQuoted(text, start);
+  return start;
 }
 
 // End (exclusive) of the parenthesised group that starts at start, nested groups included.
-// Parentheses inside quoted strings do not count; an open group runs to the end of the text.
+// Parentheses inside quoted strings and names do not count; an open group runs to the end.
 std::size_t EndOfGroup(std::string_view text, std::size_t start) {
   int depth = 0;
   std::size_t i = start;
   while (i < text.size()) {
-    char c = text[i];
-    if (IsSqlQuote(c)) {
-      i = EndOfQuoted(text, i);
+    if (std::size_t end = EndOfQuotedRun(text, i); end != i) {
+      i = end;
       continue;
     }
-    ++i;
+    const char c = text[i++];
     if (c == '(') {
       ++depth;
     } else if (c == ')' && --depth == 0) {
@@ -42,6 +70,62 @@ std::size_t EndOfGroup(std::string_view text, std::size_t start) {
     }
   }
   return i;
+}
+
+// What CollapseBlanks must keep as it stands in a dialect: strings, quoted names, comments.
+struct VerbatimSyntax {
+  bool backslashEscapes;         // a backslash keeps the next character inside a string
+  char nameOpen, nameClose;      // a quoted name, 0 when the dialect has none
+  std::string_view lineComment;  // opener of a comment to the line end, empty when none
+  bool hashComments;             // "#" opens a comment to the line end
+  bool mySqlDashes;              // "--" opens a comment only before a blank or control character
+  std::string_view lineEnds;     // the characters that end a line comment (kept with it)
+};
+
+VerbatimSyntax VerbatimSyntaxOf(ServerKind dialect) {
+  switch (dialect) {
+    case skMySql:
+      // As the server reads it: only a line feed ends a line comment.
+      return {true, '`', '`', "--", true, true, "\n"};
+    case skPostgreSql:
+      return {true, 0, 0, "--", false, false, "\r\n"};
+    case skMsSql:
+      return {false, '[', ']', "--", false, false, "\r\n"};
+    default:
+      return {false, 0, 0, "//", false, false, "\r\n"};
+  }
+}
+
+// End (exclusive) of the string, quoted name or comment that starts at start in the dialect;
+// start itself when none starts there. Line comments end after their line end.
+std::size_t EndOfVerbatim(std::string_view text, std::size_t start, const VerbatimSyntax& syntax) {
+  const char c = text[start];
+  if (IsSqlQuote(c)) return EndOfQuoted(text, start, syntax.backslashEscapes);
+  if (syntax.nameOpen != 0 && c == syntax.nameOpen) {
+    return EndOfQuotedName(text, start, syntax.nameClose);
+  }
+  const std::string_view rest = text.substr(start);
+  bool lineComment = (syntax.hashComments && c == '#') ||
+                     (!syntax.lineComment.empty() && rest.starts_with(syntax.lineComment));
+  if (lineComment && syntax.mySqlDashes && c == '-') {
+    // "1--1" is one minus one: the server wants a blank or control character after the dashes.
+    lineComment =
+        rest.size() == 2 || static_cast<unsigned char>(rest[2]) <= ' ' || rest[2] == '\x7f';
+  }
+  if (lineComment) {
+    const std::size_t end = text.find_first_of(syntax.lineEnds, start);
+    return end == std::string_view::npos ? text.size() : end + 1;
+  }
+  if (rest.starts_with("/*")) {
+    const std::size_t end = text.find("*/", start + 2);
+    return end == std::string_view::npos ? text.size() : end + 2;
+  }
+  return start;
+}
+
+// The characters with which a string, a quoted name or a comment of any dialect begins.
+bool MayOpenVerbatim(char c) {
+  return InSet("'\"`[#-/", c);
 }
 
 }  // namespace
@@ -63,17 +147,14 @@ int TakeToken(std::string& buffer, std::string& token) {
   const char first = buffer[start];
   std::size_t end = start + 1;
   int kind;
-  if (IsSqlTokenDelimiter(first)) {
+  if (first == '`') {
+    kind = kTokenWord;  // a quoted name, whatever it holds
+    end = EndOfQuotedName(buffer, start, '`');
+  } else if (IsSqlTokenDelimiter(first)) {
     kind = kTokenDelimiter;
   } else if (IsSqlQuote(first)) {
     kind = kTokenString;
-    end = n;
-    for (std::size_t i = start + 1; i < n; ++i) {
-      if (buffer[i] == first && buffer[i - 1] != '\\') {
-        end = i + 1;
-        break;
-      }
-    }
+    end = EndOfQuoted(buffer, start);
   } else {
     kind = IsSqlDigit(first) ? kTokenNumber : kTokenWord;
     while (end < n && !IsSqlTokenDelimiter(buffer[end]) && !IsSqlQuote(buffer[end])) ++end;
@@ -145,10 +226,14 @@ void CutItem(std::string& buffer, std::string_view delimiters, std::string& item
   while (start < n && InSet(delimiters, text[start])) ++start;
   std::size_t end = start;
   if (end < n) {
-    if (IsSqlQuote(text[end])) {
-      end = EndOfQuoted(text, end);
+    if (IsSqlQuote(text[end]) || text[end] == '`') {
+      end = EndOfQuotedRun(text, end);
     } else if (text[end] != '(') {
-      while (end < n && !InSet(delimiters, text[end]) && text[end] != '(') ++end;
+      // A word; a quoted name or string inside it (t.`a b`, _utf8'x y') is not cut.
+      while (end < n && !InSet(delimiters, text[end]) && text[end] != '(') {
+        const std::size_t quoted = EndOfQuotedRun(text, end);
+        end = quoted != end ? quoted : end + 1;
+      }
     }
     // A group directly after the piece is part of the item, as in count(x).
     while (end < n && text[end] == '(') end = EndOfGroup(text, end);
@@ -176,21 +261,26 @@ void PrependText(std::string& buffer, std::string_view value) {
   if (!value.empty()) buffer.insert(0, value);
 }
 
-std::string CollapseBlanks(std::string_view text) {
+std::string CollapseBlanks(std::string_view text, ServerKind dialect) {
+  const VerbatimSyntax syntax = VerbatimSyntaxOf(dialect);
   std::string out;
   out.reserve(text.size());
-  char openQuote = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  std::size_t i = 0;
+  while (i < text.size()) {
     const char c = text[i];
-    const bool escaped = i > 0 && text[i - 1] == '\\';
-    if (openQuote != 0) {
-      if (c == openQuote && !escaped) openQuote = 0;
-      out += c;
-    } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-      if (out.empty() || out.back() != ' ') out += ' ';
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      // The line end of a kept line comment already separates what follows.
+      if (out.empty() || (out.back() != ' ' && out.back() != '\n' && out.back() != '\r')) {
+        out += ' ';
+      }
+      ++i;
+    } else if (const std::size_t end = MayOpenVerbatim(c) ? EndOfVerbatim(text, i, syntax) : i;
+               end != i) {
+      out.append(text, i, end - i);
+      i = end;
     } else {
-      if (IsSqlQuote(c) && !escaped) openQuote = c;
       out += c;
+      ++i;
     }
   }
   return out;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "framework/SharedEnums.h"
+
 // Simple token cutting for SQL text. The Take* and Cut* functions take the text by reference
 // and remove what they consumed from its front. None of them raises on malformed text.
 namespace tabulix {
@@ -28,9 +30,10 @@ inline bool IsSqlDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Cuts one token: a delimiter, a quoted string (a backslash before the quote keeps it open;
-// unterminated strings run to the end), or a number or word running to the next delimiter
-// or quote. Leading tabs and spaces are consumed with it.
+// Cuts one token: a delimiter, a quoted string (a quote closes it unless an odd run of
+// backslashes stands before it), a `quoted name` (kTokenWord, backquotes included, a doubled
+// backquote inside), or a number or word running to the next delimiter or quote. Unterminated
+// strings and names run to the end. Leading tabs and spaces are consumed with it.
 int TakeToken(std::string& buffer, std::string& token);
 // As TakeToken, passing over line-feed and carriage-return tokens.
 int TakeCodeToken(std::string& buffer, std::string& token);
@@ -45,8 +48,9 @@ int TakeBracketedName(std::string& buffer, std::string& token);
 // Skips characters of delimiters, then cuts the run of characters up to the next one; the
 // delimiter that ended it stays in the buffer.
 void CutWord(std::string& buffer, std::string_view delimiters, std::string& item);
-// As CutWord, but a quoted string or a parenthesised group is one item, and a group that
-// directly follows a word belongs to it: "count(a, b)" is one item.
+// As CutWord, but a quoted string, a `quoted name` or a parenthesised group is one item, a
+// quoted run inside a word does not end it (t.`a b`), and a group that directly follows a
+// word belongs to it: "count(a, b)" is one item.
 void CutItem(std::string& buffer, std::string_view delimiters, std::string& item);
 
 // Remove enclosing quotes (the last character only when it matches the first).
@@ -55,8 +59,12 @@ std::string StripQuotes(std::string_view text);
 std::string StripBrackets(std::string_view text);
 // Puts value in front of the buffer (a token being given back).
 void PrependText(std::string& buffer, std::string_view value);
-// Outside quoted strings, every run of tabs, line breaks and spaces becomes one space.
-std::string CollapseBlanks(std::string_view text);
+// Every run of tabs, line breaks and spaces becomes one space, outside what the dialect keeps
+// as it stands: quoted strings (backslash escapes in MySQL and PostgreSQL), quoted names
+// (`name` in MySQL, [name] in Microsoft SQL Server) and comments, a line comment with its line
+// end. MySQL comments are "#" and "-- " to the line feed and "/* */"; the other dialects have
+// the comments of their scanners.
+std::string CollapseBlanks(std::string_view text, ServerKind dialect = skMySql);
 
 // 0-based index of name in list, ignoring ASCII case; -1 when absent.
 int IndexOfName(std::span<const std::string> list, std::string_view name);

@@ -57,7 +57,7 @@ std::string ConvertedText(const FieldValue& value, TFieldType fieldType, ServerK
       if (serverKind == skPostgreSql) return MoneyToSqlText(value.AsDouble()) + "::money";
       return FloatToSqlText(value.AsDouble());
     case ftBCD:
-      return CurrToStr(value.AsCurrency());
+      return CurrencyToSqlText(value.AsCurrency());
     case ftDate:
     case ftTime:
     case ftDateTime:
@@ -113,7 +113,7 @@ FieldValue SqlTextToValue(std::string_view text, TFieldType fieldType) {
     case ftCurrency:
       return FieldValue::Double(TextToFloatDef(text, 0.0));
     case ftBCD:
-      return FieldValue::FromCurrency(StrToCurr(text));
+      return FieldValue::FromCurrency(SqlTextToCurrency(text));
     case ftDate:
     case ftDateTime:
       return FieldValue::DateTime(SqlTextToDate(text));

@@ -7,7 +7,9 @@
 
 namespace tabulix {
 
-// MySQL: "--" and "#" line comments, no block comments, backslash escapes in strings.
+// MySQL: "#" and "-- " line comments ("--" needs a blank or control character after it, as
+// the server does: 1--1 is one minus minus one), no block comments, backslash escapes in
+// strings, and `quoted names` read whole as tkWord tokens (a doubled backquote stays inside).
 class TZMySqlScanner : public TZSqlScanner {
  public:
   TZMySqlScanner() : TZSqlScanner(0) {}
@@ -20,6 +22,7 @@ class TZMySqlScanner : public TZSqlScanner {
  protected:
   TZTokenType ReadComment(std::string& token) override;
   TZTokenType ReadString(std::string& token) override;
+  TZTokenType ReadWord(std::string& token) override;
 };
 
 }  // namespace tabulix

@@ -65,12 +65,20 @@ TZTokenType TZScanner::ReadToken(int& position, int& line, std::string& token) {
 }
 
 TZTokenType TZScanner::NextToken(int& position, int& line, std::string& token) {
+  bool passedOver = false;
+  return NextTokenPassing(position, line, token, passedOver);
+}
+
+TZTokenType TZScanner::NextTokenPassing(int& position, int& line, std::string& token,
+                                        bool& passedOver) {
   TZTokenType type;
+  passedOver = false;
   for (;;) {
     type = ReadToken(position, line, token);
-    if ((type == tkCr || type == tkLf) && !showLineBreaks_) continue;
-    if (type == tkComment && !showComments_) continue;
-    break;
+    const bool hidden = ((type == tkCr || type == tkLf) && !showLineBreaks_) ||
+                        (type == tkComment && !showComments_);
+    if (!hidden) break;
+    passedOver = true;
   }
   if (type == tkString && !keepQuotes_) token = UnquoteText(token);
   return type;

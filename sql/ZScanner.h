@@ -80,6 +80,10 @@ class TZScanner {
   void Take(std::string& token) { token += buffer_[position_++ - 1]; }
   void NewLine() { ++line_; }
 
+  // NextToken, telling through passedOver whether it dropped a comment or a line break on the
+  // way, which separates the tokens around it as a blank does.
+  TZTokenType NextTokenPassing(int& position, int& line, std::string& token, bool& passedOver);
+
   // Skips tabs and spaces, reports where the token starts and takes its first character.
   // Returns the type when that already decides it (tkEnd, tkLf, tkCr), nothing otherwise.
   std::optional<TZTokenType> ReadFirstChar(int& position, int& line, std::string& token);

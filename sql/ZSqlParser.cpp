@@ -44,9 +44,9 @@ void ShiftPosition(int& position, int pos, int length) {
 }
 
 // A word or a quoted name after ":" names a parameter; anything else (a number as in an
-// unquoted time, a delimiter) leaves the ":" as it is.
-bool IsParamName(int kind) {
-  return kind == kTokenWord || kind == kTokenString;
+// unquoted time, a delimiter, a `quoted` column name) leaves the ":" as it is.
+bool IsParamName(int kind, std::string_view token) {
+  return (kind == kTokenWord || kind == kTokenString) && !token.starts_with('`');
 }
 
 }  // namespace
@@ -127,7 +127,7 @@ void TSqlParser::SubstituteParams() {
       out += ':';
       continue;
     }
-    const std::string name = IsParamName(kind) ? StripBrackets(token) : std::string();
+    const std::string name = IsParamName(kind, token) ? StripBrackets(token) : std::string();
     const TParam* param = name.empty() ? nullptr : dataset_.Params().FindParam(name);
     if (!param) {
       // Not a parameter (or one the collection lost): the text stays for the server to judge.
@@ -290,7 +290,7 @@ void TSqlParser::CreateParamsFromSql(TParams& params, std::string_view text) {
     if (token != ":") continue;
     const int kind = TakeToken(rest, token);
     if (token == ":") continue;  // "::" stands for a single colon
-    if (!IsParamName(kind)) continue;
+    if (!IsParamName(kind, token)) continue;
     std::string name = StripQuotes(token);
     if (!name.empty()) params.Add(std::move(name));
   }

@@ -22,16 +22,16 @@ bool IsQuoteChar(char c) {
 
 using Range = std::pair<std::size_t, std::size_t>;
 
-// Every line break outside the given (sorted) string ranges becomes carriage return plus
-// line feed; quoted strings keep their bytes.
-std::string NormaliseLineBreaks(const std::string& text, const std::vector<Range>& strings) {
+// Every line break outside the given (sorted) ranges of strings and quoted names becomes
+// carriage return plus line feed; the ranges keep their bytes.
+std::string NormaliseLineBreaks(const std::string& text, const std::vector<Range>& verbatim) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
   std::size_t next = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (next < strings.size() && i == strings[next].first) {
-      out.append(text, i, strings[next].second - i);
-      i = strings[next].second - 1;
+    if (next < verbatim.size() && i == verbatim[next].first) {
+      out.append(text, i, verbatim[next].second - i);
+      i = verbatim[next].second - 1;
       ++next;
       continue;
     }
@@ -272,9 +272,10 @@ void TZSqlScanner::SkipBlanks(std::string& blanks) {
 void TZSqlScanner::ExtractStatement(int& position, int& length, std::string& statement, int& line) {
   std::string blanks;
   std::string token;
-  std::vector<Range> strings;
+  std::vector<Range> verbatim;
   int tokenPosition = 0;
   int tokenLine = 0;
+  bool passedOver = false;
   statement.clear();
   for (;;) {
     SkipBlanks(blanks);
@@ -291,25 +292,31 @@ void TZSqlScanner::ExtractStatement(int& position, int& length, std::string& sta
       line = tokenLine;
     }
     while (type != tkEnd && token != ";") {
+      // A dropped comment separates the tokens around it: "a# c" + line feed + "b" is "a b".
+      if (passedOver && !statement.empty() && !IsBlank(statement.back()) &&
+          !IsLineEnd(statement.back())) {
+        statement += ' ';
+      }
       if (type == tkLf) {
         const bool afterBlank =
             !statement.empty() && (statement.back() == '\t' || statement.back() == ' ');
         statement += afterBlank ? '\n' : ' ';
       } else {
-        if (type == tkString)
-          strings.emplace_back(statement.size(), statement.size() + token.size());
+        // Strings and quoted names keep their bytes, line breaks included.
+        if (type == tkString || (type == tkWord && token[0] == '`'))
+          verbatim.emplace_back(statement.size(), statement.size() + token.size());
         statement += token;
       }
       SkipBlanks(blanks);
       if (!blanks.empty()) statement += ' ';
-      type = NextToken(tokenPosition, tokenLine, token);
+      type = NextTokenPassing(tokenPosition, tokenLine, token, passedOver);
     }
     // An empty statement before a ";" is passed over: only the end of the script gives an
     // empty text, which tells the caller to stop.
     if (!statement.empty() || type == tkEnd) break;
   }
   length = Position() - position;
-  if (ShowComments() && ShowLineBreaks()) statement = NormaliseLineBreaks(statement, strings);
+  if (ShowComments() && ShowLineBreaks()) statement = NormaliseLineBreaks(statement, verbatim);
 }
 
 std::unique_ptr<TZSqlScanner> CreateSqlScanner(std::uint8_t dialect) {

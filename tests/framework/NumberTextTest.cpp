@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 #include "framework/Exceptions.h"
 #include "framework/FormatSettings.h"
 
@@ -37,6 +40,44 @@ TEST(FloatText, FollowsTheDecimalSeparator) {
   EXPECT_FALSE(TryStrToFloat("2.5"));
   EXPECT_FALSE(TryStrToFloat(""));
   EXPECT_FALSE(TryStrToFloat("abc"));
+}
+
+// Parsing as the runtime's conversion does, without the C library's locale: a plus sign and
+// surrounding spaces are taken, a value below the smallest double is 0, one above the largest
+// fails, and nothing but decimal notation converts.
+TEST(FloatText, ParsesDecimalNotationOnly) {
+  struct Case {
+    const char* text;
+    std::optional<double> value;
+  };
+  const Case cases[] = {
+      {"+2.5", 2.5},
+      {" 2.5 ", 2.5},
+      {"2.", 2.0},
+      {".5", 0.5},
+      {"-1E3", -1000.0},
+      {"1e-400", 0.0},
+      {"0.0001e-320", 0.0},
+      {"1000e305", 1e308},
+      {"4.9e-324", 5e-324},
+      {"1e400", {}},
+      {"10000e305", {}},
+      {"-0.01e311", {}},
+      {"1e-99999999999999999999", 0.0},
+      {"1e99999999999999999999", {}},
+      {"+-2", {}},
+      {"1e", {}},
+      {"inf", {}},
+      {"nan", {}},
+      {"0x10", {}},
+      {"1.5.2", {}},
+      {"", {}},
+      {"-", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TryStrToFloat(c.text), c.value) << c.text;
+  }
+  EXPECT_TRUE(std::signbit(*TryStrToFloat("-1e-400")));
 }
 
 TEST(CurrencyText, IsExactBeyondDoublePrecision) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -175,6 +176,45 @@ class ParadoxTestTable {
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// A table of one long integer field "N" with rows records in 32 KB blocks, written sparse:
+// only the header, the block headers and the records listed in filled (record n holds n) are
+// written, the rest of the file stays a hole and reads as null. Millions of records cost a few
+// hundred kilobytes of disk.
+inline void WriteSparseNumberTable(const std::string& path, std::int64_t rows,
+                                   const std::vector<std::int64_t>& filled) {
+  ParadoxTestTable t({{0x04, 4, "N"}});
+  t.blockCode = 32;
+  t.version = 0x0C;
+  const std::int64_t perBlock = (32768 - 6) / 4;
+  const std::int64_t blocks = (rows + perBlock - 1) / perBlock;
+  std::string header = t.Header();
+  PutLe32(header, 0x06, static_cast<std::uint32_t>(rows));
+  PutLe16(header, 0x0A, static_cast<unsigned>(blocks));
+  PutLe16(header, 0x0C, static_cast<unsigned>(blocks));
+  PutLe16(header, 0x0E, 1);
+  PutLe16(header, 0x10, static_cast<unsigned>(blocks));
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(header.data(), static_cast<std::streamsize>(header.size()));
+  auto put = [&](std::int64_t offset, const std::string& bytes) {
+    out.seekp(offset);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  };
+  const auto base = static_cast<std::int64_t>(header.size());
+  for (std::int64_t b = 1; b <= blocks; ++b) {
+    std::int64_t count = std::min(perBlock, rows - (b - 1) * perBlock);
+    std::string head(6, '\0');
+    PutLe16(head, 0, b < blocks ? static_cast<unsigned>(b + 1) : 0);
+    PutLe16(head, 2, static_cast<unsigned>(b - 1));
+    PutLe16(head, 4, static_cast<unsigned>((count - 1) * 4));
+    put(base + (b - 1) * 32768, head);
+  }
+  for (std::int64_t n : filled)
+    put(base + (n / perBlock) * 32768 + 6 + (n % perBlock) * 4, StoredInt(n, 4));
+  // The last block is written to its end so that the file has its full length.
+  put(base + blocks * 32768 - 1, std::string(1, '\0'));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 

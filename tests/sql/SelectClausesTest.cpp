@@ -36,6 +36,8 @@ TEST(SplitSelect, FieldsAndTables) {
       {"SELECT a", "a", ""},
       {"SELECT a INTO @v", "a ", ""},
       {"SELECT (SELECT max(x) FROM u) m FROM t", "(SELECT max(x) FROM u) m ", "t"},
+      {R"(SELECT 'C:\\', `x FROM` FROM t$1)", R"('C:\\', `x FROM` )", "t$1"},
+      {"SELECT `a #` FROM `t;1` WHERE x=1", "`a #` ", "`t;1` "},
   };
   for (const auto& c : cases) {
     Split s = SplitOf(c.sql);
@@ -186,6 +188,8 @@ TEST(ExtractTables, NamesAndAliases) {
       {"t1 NATURAL JOIN t2", {"t1", "t2"}, {"t1", "t2"}},
       {"`my table` m", {"`my table`"}, {"m"}},
       {"t AS", {"t"}, {"t"}},
+      {"t$1", {"t$1"}, {"t$1"}},
+      {"$t x, db.a$b AS y, t$ z", {"$t", "db.a$b", "t$"}, {"x", "y", "z"}},
       {"", {}, {}},
   };
   for (const auto& c : cases) {

@@ -83,6 +83,38 @@ TEST_F(SqlParserTextTest, SubstitutionCollapsesBlanksOutsideStrings) {
   EXPECT_EQ(parser.GetText(), "SELECT * FROM t WHERE a = :p\r\n");
 }
 
+// Literals and quoted names end where the server ends them, so a value ending in a backslash
+// neither hides the parameters after it nor exposes the blanks of later values.
+TEST_F(SqlParserTextTest, LiteralsAndQuotedNamesPassUnchanged) {
+  struct Case {
+    std::string sql;
+    std::vector<std::string> params;
+    std::string prepared;
+  };
+  const std::vector<Case> cases = {
+      {R"(SELECT * FROM t WHERE a = 'C:\\' AND b = 'x  :q  y' AND c = :p)",
+       {"p"},
+       R"(SELECT * FROM t WHERE a = 'C:\\' AND b = 'x  :q  y' AND c = 'v')"},
+      {R"(SELECT * FROM t WHERE a = 'it\'s :q' AND  b = :p)",
+       {"p"},
+       R"(SELECT * FROM t WHERE a = 'it\'s :q' AND b = 'v')"},
+      {"SELECT `a  :q`, `x``:q` FROM t WHERE b = :p",
+       {"p"},
+       "SELECT `a  :q`, `x``:q` FROM t WHERE b = 'v'"},
+      {"SELECT a:`b  c` FROM t", {}, "SELECT a:`b  c` FROM t"},
+  };
+  for (const auto& c : cases) {
+    parser.Sql().SetText(c.sql);
+    std::vector<std::string> names;
+    for (TParam& p : dataset.params) {
+      names.push_back(p.Name);
+      p.Value = FieldValue::Bytes("v");
+    }
+    EXPECT_EQ(names, c.params) << c.sql;
+    EXPECT_EQ(parser.GetText(), c.prepared + "\r\n") << c.sql;
+  }
+}
+
 TEST_F(SqlParserTextTest, RowIdColumnOnlyForPostgreSqlTablesThatHaveOne) {
   dataset.serverKind = skPostgreSql;
   dataset.options.Include(doSqlFilter);

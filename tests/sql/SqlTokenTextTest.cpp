@@ -81,6 +81,7 @@ TEST(TakeToken, EveryDelimiterStandsAlone) {
   ASSERT_EQ(kSqlTokenDelimiters.size(), 33u);
   for (char d : kSqlTokenDelimiters) {
     if (d == ' ' || d == '\t') continue;  // skipped as blanks
+    if (d == '`') continue;               // opens a quoted name
     std::string buffer = std::string(1, d) + "w";
     std::string token;
     EXPECT_EQ(TakeToken(buffer, token), kTokenDelimiter) << int(d);
@@ -90,6 +91,34 @@ TEST(TakeToken, EveryDelimiterStandsAlone) {
   EXPECT_FALSE(IsSqlTokenDelimiter('_'));
   EXPECT_FALSE(IsSqlTokenDelimiter('\''));
   EXPECT_FALSE(IsSqlTokenDelimiter('"'));
+}
+
+// Where a string or a quoted name ends decides what the helpers built on TakeToken (parameter
+// substitution, the clause readers) leave untouched.
+TEST(TakeToken, StringsAndNamesEndWhereTheServerEndsThem) {
+  struct Case {
+    std::string text;
+    int kind;
+    std::string token, rest;
+  };
+  const std::vector<Case> cases = {
+      {R"('C:\\DATA\\', 'x  y')", kTokenString, R"('C:\\DATA\\')", ", 'x  y'"},
+      {R"('a\\' b)", kTokenString, R"('a\\')", " b"},
+      {R"('a\\\'b' c)", kTokenString, R"('a\\\'b')", " c"},
+      {R"("C:\\" "x")", kTokenString, R"("C:\\")", R"( "x")"},
+      {"`a;b` int", kTokenWord, "`a;b`", " int"},
+      {"`Invoice #`, b", kTokenWord, "`Invoice #`", ", b"},
+      {"`it's \\` x", kTokenWord, "`it's \\`", " x"},
+      {"`a``b` c", kTokenWord, "`a``b`", " c"},
+      {"`open name", kTokenWord, "`open name", ""},
+  };
+  for (const auto& c : cases) {
+    std::string buffer = c.text;
+    std::string token;
+    EXPECT_EQ(TakeToken(buffer, token), c.kind) << c.text;
+    EXPECT_EQ(token, c.token) << c.text;
+    EXPECT_EQ(buffer, c.rest) << c.text;
+  }
 }
 
 TEST(TakeCodeToken, PassesOverLineBreaks) {
@@ -170,6 +199,10 @@ TEST(CutItem, QuotedStringsAndGroupsAreOneItem) {
       {"(open, never closed", "(open, never closed", ""},
       {"'open", "'open", ""},
       {"t.* ,x", "t.*", " ,x"},
+      {R"('C:\\', b)", R"('C:\\')", ", b"},
+      {"`a, b` c", "`a, b`", " c"},
+      {"t.`a b`, c", "t.`a b`", ", c"},
+      {"f(`x)`, ')') d", "f(`x)`, ')')", " d"},
   };
   for (const auto& c : cases) {
     std::string buffer = c.buffer;
@@ -199,6 +232,39 @@ TEST(PrependText, GivesATokenBack) {
   EXPECT_EQ(buffer, "AS rest");
   PrependText(buffer, "");
   EXPECT_EQ(buffer, "AS rest");
+}
+
+// Only blank runs between tokens may shrink: what the server reads as a value, a name or the
+// end of a comment passes as it stands.
+TEST(CollapseBlanks, KeepsStringsNamesAndCommentsOfTheDialect) {
+  struct Case {
+    ServerKind dialect;
+    std::string text, collapsed;
+  };
+  const std::vector<Case> cases = {
+      {skMySql, "INSERT INTO t VALUES ('C:\\\\DATA\\\\',  'Hauptstr.  5\tB')",
+       "INSERT INTO t VALUES ('C:\\\\DATA\\\\', 'Hauptstr.  5\tB')"},
+      {skMySql, "VALUES ('a\\\\',\t'b  c', 'it\\'s  x')", "VALUES ('a\\\\', 'b  c', 'it\\'s  x')"},
+      {skMySql, "UPDATE t SET a=1 -- note\nWHERE id=1", "UPDATE t SET a=1 -- note\nWHERE id=1"},
+      {skMySql, "UPDATE t SET a=1 -- note\r\n  WHERE id=1",
+       "UPDATE t SET a=1 -- note\r\nWHERE id=1"},
+      {skMySql, "SELECT a # it's\n\tFROM t", "SELECT a # it's\nFROM t"},
+      {skMySql, "SELECT 1 --\tx  y\n, 2", "SELECT 1 --\tx  y\n, 2"},
+      {skMySql, "SELECT 1--1,\n  2", "SELECT 1--1, 2"},
+      {skMySql, "SELECT 1 --", "SELECT 1 --"},
+      {skMySql, "SELECT /* it's  */  1, /*! 'x  y' */", "SELECT /* it's  */ 1, /*! 'x  y' */"},
+      {skMySql, "SELECT `a  ``b'\\`  FROM  `t  #`", "SELECT `a  ``b'\\` FROM `t  #`"},
+      {skMySql, "CREATE TABLE t (`a;b`  int)", "CREATE TABLE t (`a;b` int)"},
+      {skPostgreSql, "SELECT 'a\\'  b'  -- x  y\n  /* c  d */  `e  f`",
+       "SELECT 'a\\'  b' -- x  y\n/* c  d */ `e f`"},
+      {skMsSql, "SELECT [Order  Details]  FROM  t -- c\r  x",
+       "SELECT [Order  Details] FROM t -- c\rx"},
+      {skGeneric, "SELECT 'C:\\'  ,  'x  y' // c  d\r\n  e", "SELECT 'C:\\' , 'x  y' // c  d\re"},
+      {skInterBase, "a  'b''  c'  d", "a 'b''  c' d"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CollapseBlanks(c.text, c.dialect), c.collapsed) << int(c.dialect) << ": " << c.text;
+  }
 }
 
 TEST(CollapseBlanks, ShrinksWhiteSpaceOutsideStrings) {

@@ -96,8 +96,8 @@ TEST(ValueToSqlText, NumbersWriteAPointInACommaLocale) {
   EXPECT_EQ(ValueToSqlText(FieldValue::Integer(-7), ftInteger, skMySql), "-7");
   EXPECT_EQ(ValueToSqlText(FieldValue::Largeint(1), ftSmallint, skMySql), "1");
   EXPECT_EQ(ValueToSqlText(FieldValue::Double(3.6), ftAutoInc, skMySql), "4");
-  // The currency text follows the locale, as the runtime writes it.
-  EXPECT_EQ(ValueToSqlText(FieldValue::FromCurrency(Currency{125000}), ftBCD, skMySql), "12,5");
+  // The server reads a point only, whatever the display separator.
+  EXPECT_EQ(ValueToSqlText(FieldValue::FromCurrency(Currency{125000}), ftBCD, skMySql), "12.5");
   EXPECT_EQ(ValueToSqlText(FieldValue::Largeint(9007199254740993), ftLargeint, skMySql),
             "9007199254740993");
 }

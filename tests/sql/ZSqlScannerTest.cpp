@@ -156,6 +156,16 @@ TEST(TZMySqlScanner, CommentsAndStrings) {
   EXPECT_EQ(ReadAll(scanner, "'end\\"), (Tokens{{tkString, "'end\\"}}));
 }
 
+TEST(TZMySqlScanner, BackquotedNamesAndDashesAsTheServerReadsThem) {
+  TZMySqlScanner scanner;
+  const Tokens want = {
+      {tkWord, "`a;b`"},      {tkWord, "`Invoice #`"}, {tkWord, "`it's \\`"}, {tkWord, "`x``y`"},
+      {tkInteger, "1"},       {tkOperator, "-"},       {tkOperator, "-"},     {tkInteger, "1"},
+      {tkComment, "--\t1\n"}, {tkComment, "-- c\r"},   {tkLf, "\n"},          {tkWord, "`open"}};
+  EXPECT_EQ(ReadAll(scanner, "`a;b` `Invoice #` `it's \\` `x``y` 1--1 --\t1\n-- c\r\n`open"), want);
+  EXPECT_EQ(ReadAll(scanner, "--"), (Tokens{{tkComment, "--"}}));
+}
+
 TEST(TZMySqlScanner, QuoteAndUnquoteUseBackslashes) {
   TZMySqlScanner scanner;
   EXPECT_EQ(scanner.QuoteText("a'b"), "'a\\'b'");
@@ -227,6 +237,36 @@ TEST(ExtractStatement, SemicolonsInsideStringsAndComments) {
             (std::vector<std::string>{"select 'C:\\\\'", "select 2"}));
   EXPECT_EQ(Texts(2, "select 'it'';'; select 2"),
             (std::vector<std::string>{"select 'it'';'", "select 2"}));
+}
+
+// Every statement reaches the server with its values and names as written; only comments and
+// blank runs between tokens change.
+TEST(ExtractStatement, ValuesNamesAndCommentsOfAMySqlScript) {
+  struct Case {
+    std::string script;
+    std::vector<std::string> statements;
+  };
+  const std::vector<Case> cases = {
+      {"create table t(`a;b` int, c int); select 2",
+       {"create table t(`a;b` int, c int)", "select 2"}},
+      {"select `Invoice #`, b from t;", {"select `Invoice #`, b from t"}},
+      {"select `x  -- y`;", {"select `x  -- y`"}},
+      {"select a# c\nfrom t", {"select a from t"}},
+      {"select a# c\r\nfrom t", {"select a \nfrom t"}},
+      {"select a-- c\nfrom t", {"select a from t"}},
+      {"update t set a=a--1 where id=5", {"update t set a=a--1 where id=5"}},
+      {R"(insert into t values ('C:\\', 'a  b;c'); select 2)",
+       {R"(insert into t values ('C:\\', 'a  b;c'))", "select 2"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Texts(0, c.script), c.statements) << c.script;
+
+  // Shown comments and line breaks are normalised to CR LF, but never inside a quoted name.
+  TZMySqlScanner scanner;
+  scanner.SetShowComments(true);
+  scanner.SetShowLineBreaks(true);
+  std::vector<Statement> got = Statements(scanner, "select `a\nb` # c\nfrom t");
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].text, "select `a\nb` # c\r\nfrom t");
 }
 
 TEST(ExtractStatement, BlanksCommentsAndLineBreaks) {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace tabulix::app {
+
+// The message boxes of the window, behind an interface so that tests read what would be shown.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // An error message with a single OK button.
+  virtual void ShowError(const std::string& message) = 0;
+};
+
+// What the message loop does with an exception that left a handler: its message in a message
+// box, nothing at all for the silent abort (EAbort).
+void ReportException(std::exception_ptr error, MessageBoxes& boxes);
+
+}  // namespace tabulix::app

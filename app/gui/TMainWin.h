@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/FieldGrid.h"
+#include "app/core/Settings.h"
+#include "app/core/TFileVersionInfo.h"
+#include "framework/StringList.h"
+#include "source/TableBDE.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTableWidget;
+class QToolButton;
+
+namespace tabulix::app {
+
+class FileOpenDialog;
+class MessageBoxes;
+class TDBGrid;
+class TShape;
+class TStatusLog;
+
+// The main window: the toolbar with the load and import buttons and the version label, the
+// target settings and the connection indicator, the source table's name, counts and field
+// grid, the record grid, the status log, the logo and the credit line. It owns the source
+// table and the settings file; the handlers run on the user-interface thread to their end.
+class TMainWin : public QWidget {
+ public:
+  // What the window works with beside Qt: the dialogs it shows (tests put in their own), its
+  // settings file and the executable whose version it shows.
+  struct Services {
+    FileOpenDialog* openDialog = nullptr;
+    MessageBoxes* messages = nullptr;
+    std::string settingsFile;
+    std::string executableFile;
+  };
+
+  explicit TMainWin(Services services, QWidget* parent = nullptr);
+  ~TMainWin() override;
+
+  // The load button: chooses a table in the file-open dialog, opens it and shows its fields.
+  void ToolButtonLoadSourceDBClick();
+  // The same load with the file given, as if chosen in the dialog (the command line's FILE).
+  void LoadFile(const std::string& path);
+
+  // The connection indicator: green after every completed connect, red after a disconnect.
+  void ZMySqlDatabase1AfterConnect();
+  void ZMySqlDatabase1AfterDisconnect();
+
+  // Progress of a long run, shown at once without handling input: records done of total and
+  // the rate. EndProgress hides it again.
+  void ShowProgress(std::int64_t done, std::int64_t total, double rowsPerSecond);
+  void EndProgress();
+
+  // Runs a handler as the message loop runs one: an exception it raises is shown in a message
+  // box (nothing for the silent abort), and the window goes on.
+  template <class Handler>
+  void Guarded(Handler&& handler) {
+    try {
+      handler();
+    } catch (...) {
+      ReportError(std::current_exception());
+    }
+  }
+
+  source::TTableBDE& TableBDE() { return table_; }
+  const std::string& LastSourceFolder() const { return lastSourceFolder_; }
+  const StringList* FieldNames() const { return fieldNames_.get(); }
+  const Settings* SettingsFile() const { return settings_.get(); }
+
+  // The controls, by the names of the window's design.
+  QToolButton* ToolButtonLoadSourceDB;
+  QToolButton* ToolButtonImport2MySQL;
+  QLabel* ProgVersion;
+  QLineEdit* EditMySQLdb;
+  QLineEdit* EditMySQLtable;
+  QLineEdit* EditMySQLhost;
+  TShape* LEDconnect;
+  QLabel* LabelBDEdb;
+  QLabel* LabelDSzahl;
+  QLabel* LabelFDzahl;
+  QTableWidget* BDEfieldGrid;
+  TDBGrid* DBGrid;
+  TStatusLog* MemoStatus;
+  QLabel* Image1;
+  QLabel* Label1;
+  QProgressBar* Progress;
+  QLabel* ProgressText;
+  // The toolbar images: 0 import, 1 load.
+  std::vector<QPixmap> ImageList1;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // What a load shows of the opened table.
+  struct SourceView {
+    std::string fileName;
+    std::int64_t recordCount = 0;
+    std::vector<FieldGridRow> rows;
+  };
+
+  QWidget* CreateToolBar();
+  QWidget* CreateTargetBox();
+  QWidget* CreateSourceBox();
+  QWidget* CreateRecordPanel();
+  void FormCreate();
+  void FormClose();
+  void LoadSource(FileOpenDialog& dialog);
+  // Opens the chosen table read-only and inspects it; raises with the reader's message.
+  static SourceView OpenSourceTable(source::TTableBDE& table, const std::string& path);
+  void ClearFieldGrid();
+  void ShowSourceTable(const SourceView& view);
+  void ReportError(std::exception_ptr error);
+
+  Services services_;
+  source::TTableBDE table_;
+  TFileVersionInfo fileVersionInfo_;
+  std::unique_ptr<StringList> fieldNames_;
+  std::unique_ptr<Settings> settings_;
+  std::string lastSourceFolder_;
+  bool centred_ = false;
+};
+
+}  // namespace tabulix::app
