@@ -182,7 +182,8 @@ TEST(CliInspectTest, PrintsTheFieldGridAndCounts) {
             "Id\tautoincr\t\tint not null auto_increment\tKEY\n"
             "LONG\t32Bit-Int\t\tint\t\n"
             "Records: 3\n"
-            "Fields: 2\n");
+            "Fields: 2\n"
+            "Code page: CP850 (header)\n");
 }
 
 TEST(CliInspectTest, DbaseTypesGetTheirColumnTypes) {
@@ -197,13 +198,14 @@ TEST(CliInspectTest, DbaseTypesGetTheirColumnTypes) {
             "FLOAT\tfloat\t\tdouble\t\n"
             "MEMO\tmemo\t\tmediumtext\t\n"
             "Records: 10\n"
-            "Fields: 6\n");
+            "Fields: 6\n"
+            "Code page: CP437 (default)\n");
 }
 
 TEST(CliInspectTest, EmptyTable) {
   CliRun run = RunCli({"inspect", Real("paradox/joins/fk1.db")});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(run.out.ends_with("Records: 0\nFields: 2\n"));
+  EXPECT_TRUE(run.out.ends_with("Records: 0\nFields: 2\nCode page: CP850 (header)\n"));
 }
 
 TEST(CliFailureTest, UnreadableFileGivesTheMessageOnStandardErrorAndStatusOne) {

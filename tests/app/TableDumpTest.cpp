@@ -111,7 +111,8 @@ TEST_F(TableDumpTest, InspectionListsTheFieldGridAndTheCounts) {
             "Due\tdate\t\tdate\t\n"
             "Pic\tgraphic\t\tlongblob\t\n"
             "Records: 3\n"
-            "Fields: 6\n");
+            "Fields: 6\n"
+            "Code page: CP850 (default)\n");
 }
 
 }  // namespace
