@@ -118,7 +118,7 @@ FieldValue RecordDecoder::Number(std::size_t index, std::string_view bytes) {
 FieldValue RecordDecoder::WholeNumber(std::size_t index, std::int64_t value,
                                       std::string_view bytes) {
   TFieldType type = columns_[index].type;
-  if (!Fits(type, value)) return Damaged(index, ValueProblem::NumberTooLarge, bytes);
+  if (!Fits(type, value)) return Damaged(index, ValueProblem::NumberTooLarge, TrimBlanks(bytes));
   if (type == ftSmallint || type == ftInteger) {
     return FieldValue::Integer(static_cast<std::int32_t>(value));
   }
@@ -127,6 +127,8 @@ FieldValue RecordDecoder::WholeNumber(std::size_t index, std::int64_t value,
 
 FieldValue RecordDecoder::Unparsed(std::size_t index, std::string_view bytes) {
   const DbaseColumn& c = columns_[index];
+  // Text kinds show their stored text without the blanks around it, binary kinds all bytes.
+  std::string_view text = TrimBlanks(bytes);
   switch (c.kind) {
     case ValueKind::Numeric:
       if (IsBlankNumber(bytes)) return FieldValue::Null();
@@ -138,13 +140,13 @@ FieldValue RecordDecoder::Unparsed(std::size_t index, std::string_view bytes) {
           return WholeNumber(index, *number, bytes);
         }
       }
-      return Damaged(index, ValueProblem::NotANumber, bytes);
+      return Damaged(index, ValueProblem::NotANumber, text);
     case ValueKind::Date:
       if (IsBlankDate(bytes)) return FieldValue::Null();
-      return Damaged(index, ValueProblem::InvalidDate, bytes);
+      return Damaged(index, ValueProblem::InvalidDate, text);
     case ValueKind::Logical:
       if (IsBlankLogical(bytes)) return FieldValue::Null();
-      return Damaged(index, ValueProblem::UnknownLogical, bytes);
+      return Damaged(index, ValueProblem::UnknownLogical, text);
     case ValueKind::Dbase7Double:
     case ValueKind::VfpDouble:
       if (IsBlankBinary(bytes)) return FieldValue::Null();
@@ -158,8 +160,9 @@ FieldValue RecordDecoder::Unparsed(std::size_t index, std::string_view bytes) {
   }
 }
 
-FieldValue RecordDecoder::Damaged(std::size_t index, ValueProblem problem, std::string_view bytes) {
-  warnings_.Note(index, problem, TrimBlanks(bytes));
+FieldValue RecordDecoder::Damaged(std::size_t index, ValueProblem problem,
+                                  std::string_view stored) {
+  warnings_.Note(index, problem, stored);
   return FieldValue::Null();
 }
 

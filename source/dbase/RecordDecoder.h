@@ -51,7 +51,7 @@ class RecordDecoder {
   // The roads of values that did not decode: blank ones are null, the others are noted.
   [[gnu::noinline]] FieldValue Unparsed(std::size_t index, std::string_view bytes);
   [[gnu::noinline]] FieldValue Damaged(std::size_t index, ValueProblem problem,
-                                       std::string_view bytes);
+                                       std::string_view stored);
   [[gnu::noinline]] void NoteText(std::size_t index, std::string_view bytes,
                                   const TextReport& report);
   void MarkBinary(const std::vector<std::string>& fields);
