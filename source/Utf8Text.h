@@ -9,6 +9,8 @@ namespace tabulix::source {
 enum class Utf8Shape { Ascii, Utf8, NotUtf8 };
 
 Utf8Shape ClassifyUtf8(std::string_view bytes);
+// Whether no byte has its top bit set.
+bool IsAsciiText(std::string_view bytes);
 
 // Decides over many texts whether a table holds UTF-8: yes once some text held a multi-byte
 // sequence and none held an invalid one. Stops looking at the first invalid one.

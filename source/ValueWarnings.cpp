@@ -15,11 +15,8 @@ void ValueWarnings::NoteNotUtf8(std::size_t field) {
   pending_.push_back({field, ValueProblem::LooksLikeUtf8, {}, true});
 }
 
-void ValueWarnings::FinishRecord() {
-  if (!counting_) return;
-  counting_ = false;
-  const std::int64_t record = counted_ + 1;
-  ++counted_;
+void ValueWarnings::Count() {
+  const std::int64_t record = counted_;
   // Notes are rare: a linear search over the few counts is enough.
   for (Pending& p : pending_) {
     if (p.notUtf8) {

@@ -54,7 +54,12 @@ class ValueWarnings {
   // look like UTF-8 as a whole.
   void NoteNotUtf8(std::size_t field);
   // The record read completely: its notes count.
-  void FinishRecord();
+  void FinishRecord() {
+    if (!counting_) return;
+    counting_ = false;
+    ++counted_;
+    if (!pending_.empty()) Count();
+  }
 
   // Records 0 to CountedRecords() - 1 are counted.
   std::int64_t CountedRecords() const { return counted_; }
@@ -74,6 +79,9 @@ class ValueWarnings {
     std::string stored;
     bool notUtf8;
   };
+
+  // Counts the pending notes for record counted_ (1-based).
+  void Count();
 
   std::vector<Pending> pending_;
   std::vector<ValueWarning> counts_;

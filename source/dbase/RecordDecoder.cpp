@@ -27,6 +27,13 @@ bool Fits(TFieldType type, std::int64_t v) {
   }
 }
 
+// A whole number that fits the field's type.
+FieldValue WholeValue(TFieldType type, std::int64_t v) {
+  if (type == ftSmallint || type == ftInteger)
+    return FieldValue::Integer(static_cast<std::int32_t>(v));
+  return FieldValue::Largeint(v);
+}
+
 }  // namespace
 
 RecordDecoder::RecordDecoder(std::vector<DbaseColumn> columns, TextDecoder& text, MemoStore& memos,
@@ -91,7 +98,12 @@ FieldValue RecordDecoder::DecodeField(std::size_t index, std::string_view record
       case ValueKind::Text:
         return Text(index, TrimTrailingBlanks(bytes));
       case ValueKind::Numeric:
-        return Number(index, bytes);
+        if (c.type == ftFloat) {
+          if (auto number = ParseNumber(bytes)) return FieldValue::Double(*number);
+        } else if (auto number = ParseWholeNumber(bytes); number && Fits(c.type, *number)) {
+          return WholeValue(c.type, *number);
+        }
+        return Unparsed(index, bytes);
       case ValueKind::Date:
         if (auto date = ParseDate(bytes)) return FieldValue::DateTime(*date);
         return Unparsed(index, bytes);
@@ -105,42 +117,29 @@ FieldValue RecordDecoder::DecodeField(std::size_t index, std::string_view record
   return DecodeAnyField(index, record, nullFlags, recordNumber);
 }
 
-FieldValue RecordDecoder::Number(std::size_t index, std::string_view bytes) {
-  const DbaseColumn& c = columns_[index];
-  if (c.type == ftFloat) {
-    if (auto number = ParseNumber(bytes)) return FieldValue::Double(*number);
-  } else if (auto number = ParseWholeNumber(bytes)) {
-    return WholeNumber(index, *number, bytes);
-  }
-  return Unparsed(index, bytes);
-}
-
-FieldValue RecordDecoder::WholeNumber(std::size_t index, std::int64_t value,
-                                      std::string_view bytes) {
-  TFieldType type = columns_[index].type;
-  if (!Fits(type, value)) return Damaged(index, ValueProblem::NumberTooLarge, TrimBlanks(bytes));
-  if (type == ftSmallint || type == ftInteger) {
-    return FieldValue::Integer(static_cast<std::int32_t>(value));
-  }
-  return FieldValue::Largeint(value);
-}
-
 FieldValue RecordDecoder::Unparsed(std::size_t index, std::string_view bytes) {
   const DbaseColumn& c = columns_[index];
   // Text kinds show their stored text without the blanks around it, binary kinds all bytes.
   std::string_view text = TrimBlanks(bytes);
   switch (c.kind) {
-    case ValueKind::Numeric:
-      if (IsBlankNumber(bytes)) return FieldValue::Null();
+    case ValueKind::Numeric: {
       // Thousands separators: the groups of three digits leave no doubt.
-      if (auto plain = UngroupNumber(bytes)) {
-        if (c.type == ftFloat) {
-          if (auto number = ParseNumber(*plain)) return FieldValue::Double(*number);
-        } else if (auto number = ParseWholeNumber(*plain)) {
-          return WholeNumber(index, *number, bytes);
-        }
+      std::optional<std::string> plain;
+      std::string_view number = bytes;
+      if (c.type == ftFloat || !ParseWholeNumber(bytes)) {
+        if (IsBlankNumber(bytes)) return FieldValue::Null();
+        plain = UngroupNumber(bytes);
+        if (!plain) return Damaged(index, ValueProblem::NotANumber, text);
+        number = *plain;
+      }
+      if (c.type == ftFloat) {
+        if (auto value = ParseNumber(number)) return FieldValue::Double(*value);
+      } else if (auto value = ParseWholeNumber(number)) {
+        if (Fits(c.type, *value)) return WholeValue(c.type, *value);
+        return Damaged(index, ValueProblem::NumberTooLarge, text);
       }
       return Damaged(index, ValueProblem::NotANumber, text);
+    }
     case ValueKind::Date:
       if (IsBlankDate(bytes)) return FieldValue::Null();
       return Damaged(index, ValueProblem::InvalidDate, text);
@@ -189,7 +188,12 @@ FieldValue RecordDecoder::DecodeAnyField(std::size_t index, std::string_view rec
     case ValueKind::FixedBytes:
       return FieldValue::Bytes(std::string(bytes));
     case ValueKind::Numeric:
-      return Number(index, bytes);
+      if (c.type == ftFloat) {
+        if (auto number = ParseNumber(bytes)) return FieldValue::Double(*number);
+      } else if (auto number = ParseWholeNumber(bytes); number && Fits(c.type, *number)) {
+        return WholeValue(c.type, *number);
+      }
+      return Unparsed(index, bytes);
     case ValueKind::Date:
       if (auto date = ParseDate(bytes)) return FieldValue::DateTime(*date);
       return Unparsed(index, bytes);
@@ -224,6 +228,21 @@ FieldValue RecordDecoder::DecodeAnyField(std::size_t index, std::string_view rec
   return FieldValue::Null();
 }
 
+FieldValue RecordDecoder::Text(std::size_t index, std::string_view bytes) {
+  if (bytes.empty()) return FieldValue::Null();
+  return FieldValue::Bytes(Decoded(index, bytes));
+}
+
+std::string RecordDecoder::Decoded(std::size_t index, std::string_view bytes) {
+  TextReport report;
+  // One named result returned on every road, so that it is built in place.
+  std::string text = text_.ToUtf8(bytes, report);
+  if (report.nonAscii) [[unlikely]] {
+    NoteText(index, bytes, report);
+  }
+  return text;
+}
+
 FieldValue RecordDecoder::Memo(std::size_t index, std::string_view pointer,
                                std::uint32_t recordNumber) {
   std::optional<std::uint32_t> block = ParseMemoBlock(pointer);
@@ -239,19 +258,7 @@ FieldValue RecordDecoder::Memo(std::size_t index, std::string_view pointer,
   std::string memo = memos_.Read(*block, names_[index]);
   if (memo.empty()) return FieldValue::Null();
   if (columns_[index].kind != ValueKind::MemoText) return FieldValue::Bytes(std::move(memo));
-  TextReport report;
-  std::string text = text_.ToUtf8(memo, report);
-  if (report.nonAscii) NoteText(index, memo, report);
-  return FieldValue::Bytes(std::move(text));
-}
-
-FieldValue RecordDecoder::Text(std::size_t index, std::string_view bytes) {
-  if (bytes.empty()) return FieldValue::Null();
-  TextReport report;
-  FieldValue value = FieldValue::Bytes(text_.ToUtf8(bytes, report));
-  if (report.nonAscii) [[unlikely]]
-    NoteText(index, bytes, report);
-  return value;
+  return FieldValue::Bytes(Decoded(index, memo));
 }
 
 void RecordDecoder::NoteText(std::size_t index, std::string_view bytes, const TextReport& report) {

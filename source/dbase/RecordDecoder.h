@@ -38,16 +38,18 @@ class RecordDecoder {
   void Decode(std::string_view record, std::uint32_t recordNumber, std::vector<FieldValue>& values);
 
  private:
-  FieldValue DecodeField(std::size_t index, std::string_view record, std::string_view nullFlags,
-                         std::uint32_t recordNumber);
+  // The common kinds without null flags; inlined into Decode, the loop over every value.
+  [[gnu::always_inline]] inline FieldValue DecodeField(std::size_t index, std::string_view record,
+                                                       std::string_view nullFlags,
+                                                       std::uint32_t recordNumber);
   // Every kind, with the null flags applied.
   [[gnu::noinline]] FieldValue DecodeAnyField(std::size_t index, std::string_view record,
                                               std::string_view nullFlags,
                                               std::uint32_t recordNumber);
   FieldValue Memo(std::size_t index, std::string_view pointer, std::uint32_t recordNumber);
   FieldValue Text(std::size_t index, std::string_view bytes);
-  FieldValue Number(std::size_t index, std::string_view bytes);
-  FieldValue WholeNumber(std::size_t index, std::int64_t value, std::string_view bytes);
+  // Text bytes as UTF-8, noting what the code page made of them.
+  std::string Decoded(std::size_t index, std::string_view bytes);
   // The roads of values that did not decode: blank ones are null, the others are noted.
   [[gnu::noinline]] FieldValue Unparsed(std::size_t index, std::string_view bytes);
   [[gnu::noinline]] FieldValue Damaged(std::size_t index, ValueProblem problem,
