@@ -9,11 +9,15 @@
 namespace tabulix::source::dbase {
 namespace {
 
-// The declared code page; when the table declares none, UTF-8 if its text is all UTF-8.
-EncodingChoice ChooseEncoding(const ReadOnlyFile& file, const DbaseHeader& header,
-                              const ReaderOptions& options, MemoStore& memos) {
-  EncodingChoice choice = ChooseTableEncoding(file.Path(), header, options);
-  if (choice.source != EncodingOrigin::Default) return choice;
+// Scans the delete flags; when the table declares no code page, also looks at its text on
+// the way and makes `encoding` UTF-8 if the text is all UTF-8.
+LiveRecordIndex ScanRecords(const ReadOnlyFile& file, const DbaseHeader& header,
+                            const ReaderOptions& options, MemoStore& memos,
+                            EncodingChoice& encoding) {
+  if (encoding.source != EncodingOrigin::Default) {
+    return LiveRecordIndex::Scan(file, header.headerLength, header.recordLength,
+                                 header.recordCount);
+  }
   std::vector<DbaseColumn> columns = ResolveColumns(file.Path(), header);
   // Fields to be read as raw bytes hold no text; here their names are matched as stored.
   for (DbaseColumn& c : columns) {
@@ -21,10 +25,13 @@ EncodingChoice ChooseEncoding(const ReadOnlyFile& file, const DbaseHeader& heade
       if (EqualsIgnoreCase(TrimTrailingBlanks(c.descriptor.rawName), wanted)) ReadAsBinary(c);
     }
   }
-  if (TextIsUtf8(file, header, columns, memos)) {
-    return {"UTF-8", "the table's text, all of it UTF-8", EncodingOrigin::Detected};
-  }
-  return choice;
+  Utf8Scan scan(header.recordLength, columns, memos);
+  LiveRecordIndex index =
+      LiveRecordIndex::Scan(file, header.headerLength, header.recordLength, header.recordCount,
+                            [&](std::string_view records) { return scan.Visit(records); });
+  if (scan.IsUtf8())
+    encoding = {"UTF-8", "the table's text, all of it UTF-8", EncodingOrigin::Detected};
+  return index;
 }
 
 TextDecoder MakeTextDecoder(const std::string& path, const EncodingChoice& choice) {
@@ -62,13 +69,13 @@ DbaseTable::DbaseTable(const std::string& path, const ReaderOptions& options)
     : file_(path),
       header_(ReadDbaseHeader(file_)),
       memos_(path, header_.memoKind, header_.dialect),
-      encoding_(ChooseEncoding(file_, header_, options, memos_)),
+      encoding_(ChooseTableEncoding(path, header_, options)),
+      // One pass over the records: the delete flags, and the text when no code page is named.
+      index_(ScanRecords(file_, header_, options, memos_, encoding_)),
       text_(MakeTextDecoder(path, encoding_)),
       decoder_(ResolveColumns(path, header_), text_, memos_, warnings_,
                {options.binaryFields, options.withoutMemos}),
       fields_(FieldDefs(decoder_)),
-      index_(LiveRecordIndex::Scan(file_, header_.headerLength, header_.recordLength,
-                                   header_.recordCount)),
       records_(file_, header_.headerLength, header_.recordLength, header_.recordCount) {
   if (options.withoutMemos) warnings_.SetMissingMemoFile(memos_.ExpectedName());
 }

@@ -35,10 +35,10 @@ class DbaseTable final : public TableReader {
   DbaseHeader header_;
   MemoStore memos_;
   EncodingChoice encoding_;
+  LiveRecordIndex index_;
   TextDecoder text_;
   RecordDecoder decoder_;
   std::vector<SourceFieldDef> fields_;
-  LiveRecordIndex index_;
   RecordWindow records_;
 };
 
