@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     if (size > 0 && (data[0] & 8)) {
       // Every character and memo field as raw bytes: the names come from a first open.
-      for (const auto& f : tabulix::source::OpenDbaseTable(table, {})->Fields()) {
+      auto plain = tabulix::source::OpenDbaseTable(table, {});
+      for (const auto& f : plain->Fields()) {
         if (f.type == tabulix::ftString || f.type == tabulix::ftMemo) {
           options.binaryFields.push_back(f.name);
         }

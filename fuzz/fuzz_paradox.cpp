@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.withoutMemos = size & 1;
   try {
     if (size & 2) {
-      for (const auto& f : tabulix::source::OpenParadoxTable(table.string(), {})->Fields()) {
+      auto plain = tabulix::source::OpenParadoxTable(table.string(), {});
+      for (const auto& f : plain->Fields()) {
         if (f.type == tabulix::ftString || f.type == tabulix::ftMemo) {
           options.binaryFields.push_back(f.name);
         }
