@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tabulix::source {
@@ -47,7 +48,6 @@ class ValueWarnings {
     pending_.clear();
     return counting_;
   }
-  bool Counting() const { return counting_; }
   // A value of the record being read; kept until FinishRecord.
   void Note(std::size_t field, ValueProblem problem, std::string_view stored);
   // A text of the field with bytes beyond ASCII that are no UTF-8: the field's text does not

@@ -51,13 +51,14 @@ std::string_view View(const std::uint8_t* p, std::size_t size) {
 
 FieldValue FieldDecoder::Text(std::size_t index, std::string_view bytes) {
   TextReport report;
-  FieldValue value = FieldValue::Bytes(text_.ToUtf8(bytes, report));
+  // Built where it is returned: no copy of the text on the way out.
+  std::string text = text_.ToUtf8(bytes, report);
   if (report.nonAscii) [[unlikely]] {
     if (report.undefinedBytes) warnings_.Note(index, ValueProblem::UndefinedBytes, bytes);
     if (report.looksLikeUtf8) warnings_.Note(index, ValueProblem::LooksLikeUtf8, bytes);
     if (report.notUtf8) warnings_.NoteNotUtf8(index);
   }
-  return value;
+  return FieldValue::Bytes(std::move(text));
 }
 
 FieldValue FieldDecoder::Decode(std::size_t index, const ParadoxField& field,
