@@ -8,8 +8,13 @@
 namespace tabulix::app {
 
 inline constexpr const char* kUsage =
-    "usage: tabulix-cli inspect [--encoding NAME] FILE\n"
-    "       tabulix-cli dump [--format json|csv] [--encoding NAME] FILE\n";
+    "usage: tabulix-cli inspect [--encoding NAME] [--binary FIELD]... [--without-memos] FILE\n"
+    "       tabulix-cli dump [--format json|csv] [--encoding NAME] [--binary FIELD]...\n"
+    "                        [--without-memos] [--strict] FILE\n"
+    "  --encoding NAME   read the text in this code page, whatever the table says\n"
+    "  --binary FIELD    read this character or memo field as raw bytes (a blob)\n"
+    "  --without-memos   read a table whose memo file is missing, its memos as null\n"
+    "  --strict          fail, writing nothing, when a value cannot be read as stored\n";
 
 // What the command line asks for.
 struct CommandLine {
@@ -17,6 +22,9 @@ struct CommandLine {
   Command command = Command::Help;
   std::string file;
   std::string encoding;  // iconv name overriding the table's code page; empty: the table's
+  std::vector<std::string> binaryFields;  // --binary, in the order given
+  bool withoutMemos = false;
+  bool strict = false;  // dump only
   DumpFormat format = DumpFormat::JsonLines;
 };
 
