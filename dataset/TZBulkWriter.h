@@ -32,7 +32,7 @@ struct TZBulkSettings {
   std::int64_t unitRows = 0;
   // At most about this many bytes per unit; never more than the server's max_allowed_packet
   // allows an INSERT (half of it for a LOAD unit, whose rows may have to go again as INSERTs).
-  std::size_t unitBytes = std::size_t{8} << 20;
+  std::size_t unitBytes = std::size_t{4} << 20;
   // Session settings that the user may switch off for speed; both stay on unless asked.
   bool skipUniqueChecks = false;
   bool skipForeignKeyChecks = false;
