@@ -66,7 +66,8 @@ std::string MySqlTypeForTypeName(std::string_view typeName, std::string_view len
   if (typeName.empty()) return {};
   for (const TypeRow& row : kTypes) {
     if (row.name != typeName) continue;
-    if (row.type == ftString) return "char(" + std::string(length) + ")";
+    // A character field of length 0 shows no length; the server takes char(0), not char().
+    if (row.type == ftString) return "char(" + std::string(length.empty() ? "0" : length) + ")";
     return std::string(row.mySqlType);
   }
   return {};

@@ -66,10 +66,10 @@ TEST(TypeTablesNameTest, NamesCompareExactlyAndWithCase) {
   EXPECT_EQ(MySqlTypeForTypeName("FLOAT", ""), "");
 }
 
-TEST(TypeTablesNameTest, CharTakesTheLengthTextAsItStands) {
+TEST(TypeTablesNameTest, CharTakesTheLengthTextAsItStandsAndAnEmptyOneAsZero) {
   EXPECT_EQ(MySqlTypeForTypeName("char", "255"), "char(255)");
-  EXPECT_EQ(MySqlTypeForTypeName("char", ""), "char()");
-  EXPECT_EQ(MySqlColumnType(ftString, 0), "char()");
+  EXPECT_EQ(MySqlTypeForTypeName("char", ""), "char(0)");
+  EXPECT_EQ(MySqlColumnType(ftString, 0), "char(0)");
 }
 
 TEST(TypeTablesNameTest, OrdinalsOutsideTheEnumerationHaveNoName) {
