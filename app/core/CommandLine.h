@@ -9,15 +9,29 @@ namespace tabulix::app {
 
 inline constexpr const char* kUsage =
     "usage: tabulix-cli inspect [--encoding NAME] FILE\n"
-    "       tabulix-cli dump [--format json|csv] [--encoding NAME] FILE\n";
+    "       tabulix-cli dump [--format json|csv] [--encoding NAME] FILE\n"
+    "       tabulix-cli import FILE --database DB [--table T] [--host H] [--port P]\n"
+    "                   [--socket PATH] [--user U] [--password-file F] [--encoding NAME]\n"
+    "  import copies the table into a MySQL table, printing the log on standard output;\n"
+    "  the password comes from --password-file, else TABULIX_PASSWORD, else the terminal.\n"
+    "  Exit status: 0 done, 1 failed (message on standard error), 2 login cancelled.\n";
 
 // What the command line asks for.
 struct CommandLine {
-  enum class Command { Help, Inspect, Dump };
+  enum class Command { Help, Inspect, Dump, Import };
   Command command = Command::Help;
   std::string file;
   std::string encoding;  // iconv name overriding the table's code page; empty: the table's
   DumpFormat format = DumpFormat::JsonLines;
+  // import: the target, with the window's defaults for host, port and user; the table name
+  // defaults to the file's base name (without folder and extension).
+  std::string database;
+  std::string table;
+  std::string host = "localhost";
+  std::string port = "3306";
+  std::string socket;
+  std::string user = "root";
+  std::string passwordFile;
 };
 
 // Reads the arguments after the program name; raises tabulix::Exception with the usage text
