@@ -23,8 +23,8 @@
 #include <map>
 
 #include "app/core/Settings.h"
-#include "app/gui/FileOpenDialog.h"
-#include "app/gui/MessageBoxes.h"
+#include "app/core/FileOpenDialog.h"
+#include "app/core/MessageBoxes.h"
 #include "app/gui/TDBGrid.h"
 #include "app/gui/TShape.h"
 #include "app/gui/TStatusLog.h"
