@@ -1,0 +1,295 @@
+// The import engine against the test server, with fake front-end services: the exact log of a
+// complete run, the indicator's events, what reaches the server, and the ways a run fails.
+#include "app/core/ImportEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "OrdersTable.h"
+#include "ServerSession.h"
+#include "app/core/ConnectionIndicator.h"
+#include "app/core/FileOpenDialog.h"
+#include "app/core/ImportProgress.h"
+#include "app/core/LogSink.h"
+#include "app/core/MessageBoxes.h"
+#include "app/core/TableDefinition.h"
+#include "framework/Exceptions.h"
+#include "framework/LoginDialogService.h"
+#include "mysql/TZMySqlDatabase.h"
+#include "support/TestData.h"
+#include "support/TestServer.h"
+
+namespace tabulix::app {
+namespace {
+
+using test::Cell;
+using test::OrdersRow;
+using test::ServerSession;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kDatabase = "tabulix_import_engine";
+
+// Every service a front end gives the engine, recording what the engine did with it. The
+// login answers with the test server's account unless told to cancel.
+class FakeFrontEnd final : public LogSink,
+                           public MessageBoxes,
+                           public LoginDialogService,
+                           public ConnectionIndicator,
+                           public ImportProgress,
+                           public FileOpenDialog {
+ public:
+  void Clear() override { lines.clear(); }
+  void Add(std::string_view line) override { lines.emplace_back(line); }
+  void ShowError(const std::string& message) override { messages.push_back(message); }
+  bool Execute(std::string_view databaseName, std::string& userName,
+               std::string& password) override {
+    prompts.push_back(std::string(databaseName) + " as " + userName);
+    if (cancelLogin) return false;
+    userName = test::Server().user;
+    password = test::Server().password;
+    return true;
+  }
+  void ShowConnected(bool connected) override { indicator.push_back(connected); }
+  void Update(std::int64_t done, std::int64_t total, double /*rowsPerSecond*/) override {
+    updates.push_back(done);
+    EXPECT_LE(done, total);
+  }
+  void Finish() override { ++finished; }
+  std::optional<std::string> Execute(const std::string& /*initialFolder*/) override {
+    return file;
+  }
+
+  std::string file;
+  bool cancelLogin = false;
+  Lines lines;
+  Lines messages;
+  Lines prompts;
+  std::vector<bool> indicator;
+  std::vector<std::int64_t> updates;
+  int finished = 0;
+};
+
+class ImportEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    session.Exec(std::string("DROP DATABASE IF EXISTS ") + kDatabase);
+    engine.ZMySqlDatabase1().SetPort(std::to_string(test::Server().port));
+  }
+  void TearDown() override { session.Exec(std::string("DROP DATABASE IF EXISTS ") + kDatabase); }
+
+  // Loads an orders table of these rows, as the load button with the dialog answering.
+  void LoadOrders(const std::vector<OrdersRow>& rows) {
+    ui.file = test::WriteOrdersTable(test::TempDir() + "/orders.db", rows);
+    ASSERT_TRUE(engine.Load(ui, "", nullptr).has_value());
+  }
+  ImportTarget Target(std::string database = kDatabase, std::string table = "orders") {
+    return {std::move(database), std::move(table), test::Server().host};
+  }
+  // The log lines of one report.
+  static Lines Report(const std::string& sql, const std::string& result = "OK.") {
+    return {"SQL>" + sql, "SQL>[" + result + "]"};
+  }
+  static Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+  }
+  std::vector<std::vector<Cell>> Rows(const std::string& table) {
+    return session.Query("SELECT * FROM " + std::string(kDatabase) + "." + table).rows;
+  }
+
+  FakeFrontEnd ui;
+  ImportEngine engine{{.log = &ui,
+                       .messages = &ui,
+                       .login = &ui,
+                       .cursor = nullptr,
+                       .indicator = &ui,
+                       .progress = &ui}};
+  ServerSession session;
+};
+
+TEST_F(ImportEngineTest, OrdersExampleGivesTheExactLogTheIndicatorsEventsAndTheRowsTwice) {
+  EXPECT_EQ(engine.ZMySqlDatabase1().Password(), "") << "no password is kept in the program";
+  EXPECT_EQ(engine.ZMySqlDatabase1().Login(), "root");
+  LoadOrders(test::ExampleOrders());
+  EXPECT_TRUE(ui.lines.empty());
+
+  const Lines run = test::ExampleOrdersLog(kDatabase);
+  const std::vector<std::vector<Cell>> rows = {
+      {"1", "O'Neil", "first line\r\nsecond line"},
+      {"2", std::nullopt, "no name"},
+      {"3", "C:\\Daten\\M\xC3\xBCller", "back\\slash"},
+      {"4", "Empty memo", ""},
+  };
+
+  // The second run replaces the table: no record is doubled, and the log grows by the same.
+  for (int pass = 1; pass <= 2; ++pass) {
+    SCOPED_TRACE("pass " + std::to_string(pass));
+    EXPECT_EQ(engine.Import(Target()), ImportOutcome::Completed);
+    Lines expected;
+    for (int i = 0; i < pass; ++i) expected.insert(expected.end(), run.begin(), run.end());
+    EXPECT_EQ(ui.lines, expected);
+    EXPECT_EQ(Rows("orders"), rows);
+    EXPECT_EQ(ui.indicator.size(), 4u * static_cast<std::size_t>(pass));
+    EXPECT_EQ(ui.prompts.size(), static_cast<std::size_t>(pass));
+  }
+  EXPECT_EQ(ui.indicator, (std::vector<bool>{true, false, true, false, true, false, true, false}));
+  EXPECT_EQ(ui.prompts[0], "mysql as root");
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(engine.ZMySqlDatabase1().Connected());
+  EXPECT_EQ(engine.RecordsCopied(), 4);
+  EXPECT_EQ(engine.FailedRecord(), 0);
+  // The last report says all records are done; the display is told the loop ended each time.
+  ASSERT_FALSE(ui.updates.empty());
+  EXPECT_EQ(ui.updates.back(), 4);
+  EXPECT_EQ(ui.finished, 2);
+}
+
+// A run that does not complete, or completes in an unusual way: what the user sees, what is
+// left on the server, and whether the connection stays open for the next import to close.
+struct FailureCase {
+  std::string name;
+  std::vector<OrdersRow> rows;
+  std::function<void(FakeFrontEnd&, ImportTarget&)> prepare;
+  std::string error;      // part of the exception's message; empty when none is raised
+  bool aborted;           // the silent abort (a cancelled login)
+  ImportOutcome outcome;  // when nothing is raised
+  Lines firstLines;       // the log begins with these
+  Lines lastLines;        // and ends with these
+  std::vector<bool> indicator;
+  std::int64_t failedRecord;
+  int rowsOnServer;  // -1: the table does not exist
+  bool connected;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class ImportEngineFailureTest : public ImportEngineTest,
+                                public ::testing::WithParamInterface<FailureCase> {};
+
+std::vector<FailureCase> FailureCases() {
+  const std::vector<OrdersRow> two = {{1, "A", "a"}, {2, "B", "b"}};
+  const std::string db = kDatabase;
+  const std::string longName(70, 'd');
+  const Lines connected = {test::kOrdersDefinition, "SQL>CONNECT mysql", "SQL>[OK.]"};
+  const Lines closed = {"SQL>DISCONNECT " + db, "SQL>[OK.]"};
+  auto database = [](std::string name) {
+    return [name](FakeFrontEnd&, ImportTarget& t) { t.database = name; };
+  };
+  return {
+      {"forbidden name", two, database("mysql"), "", false, ImportOutcome::Refused, {}, {}, {}, 0,
+       -1, false},
+      {"forbidden name in capitals with blanks", two, database(" MySql\t"), "", false,
+       ImportOutcome::Refused, {}, {}, {}, 0, -1, false},
+      {"blank database name", two, database("  "), "", false, ImportOutcome::Refused, {}, {},
+       {}, 0, -1, false},
+      {"cancelled login", two, [](FakeFrontEnd& ui, ImportTarget&) { ui.cancelLogin = true; },
+       "", true, ImportOutcome::Completed, {test::kOrdersDefinition},
+       {test::kOrdersDefinition}, {}, 0, -1, false},
+      // A name longer than the server allows: the create fails (passed over), the reconnect
+      // fails, and the run ends disconnected.
+      {"failed reconnect", two, database(longName), "Incorrect database name", false,
+       ImportOutcome::Completed, connected,
+       {"SQL>DISCONNECT mysql", "SQL>[OK.]", "SQL>CONNECT " + longName,
+        "SQL>[Server connection error]"},
+       {true, false}, 0, -1, false},
+      // The server refuses the second record: its key repeats the first one's.
+      {"record the server refuses", {{1, "A", "a"}, {1, "B", "b"}, {3, "C", "c"}}, nullptr,
+       "Duplicate entry '1'", false, ImportOutcome::Completed, connected,
+       {"SQL>INSERT INTO orders (ID, Name, Notes) VALUES (1, 'B', 'b')",
+        "SQL>[Duplicate entry '1' for key 'PRIMARY']"},
+       {true, false, true}, 2, 1, true},
+      {"empty source table", {}, nullptr, "", false, ImportOutcome::Completed, connected,
+       Lines{"SQL>SELECT * FROM orders", "SQL>[OK.]", closed[0], closed[1]},
+       {true, false, true, false}, 0, 0, false},
+      // Typed with blanks around it: created, reconnected and filled under the trimmed name.
+      {"database name with blanks", two, database(" " + db + " "), "", false,
+       ImportOutcome::Completed,
+       {connected[0], connected[1], connected[2], "SQL>create database if not exists " + db,
+        "SQL>[OK.]", "SQL>DISCONNECT mysql", "SQL>[OK.]", "SQL>CONNECT " + db},
+       closed, {true, false, true, false}, 0, 2, false},
+  };
+}
+
+TEST_P(ImportEngineFailureTest, EndsAsTheUserIsTold) {
+  const FailureCase& c = GetParam();
+  LoadOrders(c.rows);
+  ImportTarget target = Target();
+  if (c.prepare) c.prepare(ui, target);
+  std::string error;
+  bool aborted = false;
+  ImportOutcome outcome = ImportOutcome::Completed;
+  try {
+    outcome = engine.Import(target);
+  } catch (const EAbort&) {
+    aborted = true;
+  } catch (const Exception& e) {
+    error = e.what();
+  }
+  EXPECT_EQ(aborted, c.aborted);
+  if (!c.error.empty()) {
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+  } else {
+    EXPECT_EQ(error, "");
+    if (!c.aborted) EXPECT_EQ(outcome, c.outcome);
+  }
+  EXPECT_EQ(ui.messages,
+            c.outcome == ImportOutcome::Refused ? Lines{kForbiddenDatabaseMessage} : Lines{});
+  if (c.outcome == ImportOutcome::Refused) EXPECT_TRUE(ui.prompts.empty());
+  ASSERT_GE(ui.lines.size(), std::max(c.firstLines.size(), c.lastLines.size()));
+  EXPECT_EQ(Lines(ui.lines.begin(), ui.lines.begin() + static_cast<long>(c.firstLines.size())),
+            c.firstLines);
+  EXPECT_EQ(Lines(ui.lines.end() - static_cast<long>(c.lastLines.size()), ui.lines.end()),
+            c.lastLines);
+  if (c.firstLines.empty() && c.lastLines.empty()) EXPECT_EQ(ui.lines, Lines{});
+  EXPECT_EQ(ui.indicator, c.indicator);
+  EXPECT_EQ(engine.FailedRecord(), c.failedRecord);
+  EXPECT_EQ(engine.ZMySqlDatabase1().Connected(), c.connected);
+  if (c.rowsOnServer < 0) {
+    EXPECT_EQ(session.Scalar("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
+                             "TABLE_SCHEMA = '" + std::string(kDatabase) + "'"),
+              Cell("0"));
+  } else {
+    EXPECT_EQ(Rows("orders").size(), static_cast<std::size_t>(c.rowsOnServer));
+  }
+  // The next import closes a connection left open and completes.
+  if (c.connected) {
+    LoadOrders({{1, "A", "a"}, {2, "B", "b"}});
+    EXPECT_EQ(engine.Import(Target()), ImportOutcome::Completed);
+    EXPECT_EQ(Rows("orders").size(), 2u);
+    EXPECT_FALSE(engine.ZMySqlDatabase1().Connected());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ImportEngineFailureTest, ::testing::ValuesIn(FailureCases()));
+
+TEST_F(ImportEngineTest, ColumnNamesWithBlanksHashReservedWordsAndRepeatsReachTheServer) {
+  using namespace test::paradox;
+  ParadoxTestTable t({{0x01, 10, "Species No"},
+                      {0x01, 10, "Nr#"},
+                      {0x04, 4, "Order"},
+                      {0x04, 4, "order"},
+                      {0x01, 10, "L\xE4nge"},
+                      {0x01, 10, "L\xC4NGE"}});
+  t.AddRecord(Alpha("sp 1", 10) + Alpha("#7", 10) + StoredInt(5, 4) + StoredInt(6, 4) +
+              Alpha("kurz", 10) + Alpha("lang", 10));
+  ui.file = test::TempDir() + "/names.db";
+  WriteFile(ui.file, t.Bytes());
+  ASSERT_TRUE(engine.Load(ui, "", nullptr).has_value());
+  ASSERT_EQ(engine.Import(Target(kDatabase, "names")), ImportOutcome::Completed);
+  EXPECT_EQ(engine.TableDefinition(),
+            "create table if not exists names(`Species No` char(10),`Nr#` char(10),`Order` "
+            "int,`order_2` int,L\xC3\xA4nge char(10),L\xC3\x84NGE_2 char(10))");
+  const test::QueryResult r = session.Query(std::string("SELECT * FROM ") + kDatabase + ".names");
+  EXPECT_EQ(r.columns, (Lines{"Species No", "Nr#", "Order", "order_2", "L\xC3\xA4nge",
+                              "L\xC3\x84NGE_2"}));
+  EXPECT_EQ(r.rows, (std::vector<std::vector<Cell>>{{"sp 1", "#7", "5", "6", "kurz", "lang"}}));
+}
+
+}  // namespace
+}  // namespace tabulix::app
