@@ -1,5 +1,6 @@
 #include "dataset/ZBlobBlocks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -35,7 +36,7 @@ TBlobBlocks::Handle TBlobBlocks::Allocate(std::string_view bytes) {
     throw Exception("Blob value too large");
   }
   const auto size = static_cast<std::uint32_t>(bytes.size());
-  Block block{NewBlock(size), size};
+  Block block{NewBlock(size), size, size};
   if (size) std::memcpy(block.data.get(), bytes.data(), size);
   if (!free_.empty()) {
     Ref ref = free_.back();
@@ -55,11 +56,18 @@ TBlobBlocks::Handle TBlobBlocks::Allocate(std::string_view bytes) {
 void TBlobBlocks::Resize(Ref ref, std::uint32_t size) {
   if (!IsAllocated(ref)) return;
   Block& block = blocks_[ref - 1];
-  auto data = NewBlock(size);
-  std::uint32_t kept = std::min(size, block.size);
-  if (kept) std::memcpy(data.get(), block.data.get(), kept);
-  if (size > kept) std::memset(data.get() + kept, 0, size - kept);
-  block.data = std::move(data);
+  if (size > block.capacity) {
+    constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max() - 1;
+    if (size > kMax) throw Exception("Blob value too large");
+    const std::uint32_t doubled = block.capacity > kMax / 2 ? kMax : 2 * block.capacity;
+    const std::uint32_t capacity = std::max(size, doubled);
+    auto data = NewBlock(capacity);
+    if (block.size) std::memcpy(data.get(), block.data.get(), block.size);
+    block.data = std::move(data);
+    block.capacity = capacity;
+  }
+  if (size > block.size) std::memset(block.data.get() + block.size, 0, size - block.size);
+  block.data[size] = '\0';
   block.size = size;
 }
 
@@ -68,6 +76,7 @@ void TBlobBlocks::Free(Ref ref) noexcept {
   Block& block = blocks_[ref - 1];
   block.data.reset();
   block.size = 0;
+  block.capacity = 0;
   free_.push_back(ref);  // never reallocates: Allocate keeps the room
 }
 

@@ -49,7 +49,8 @@ class TBlobBlocks {
   // A new block holding the bytes.
   Handle Allocate(std::string_view bytes);
   // Grows or shrinks a block to size bytes, keeping its reference and the leading bytes;
-  // new bytes are zero.
+  // new bytes are zero. Growth reserves room ahead (at least doubling), so a value written
+  // piece by piece costs time in proportion to its length, not its square.
   void Resize(Ref ref, std::uint32_t size);
   void Free(Ref ref) noexcept;
 
@@ -63,8 +64,9 @@ class TBlobBlocks {
 
  private:
   struct Block {
-    std::unique_ptr<char[]> data;
+    std::unique_ptr<char[]> data;  // capacity + 1 bytes; data[size] is always zero
     std::uint32_t size = 0;
+    std::uint32_t capacity = 0;
   };
   const Block* Find(Ref ref) const;
 

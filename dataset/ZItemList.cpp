@@ -195,6 +195,19 @@ void TZItemList::QuickSort(std::ptrdiff_t left, std::ptrdiff_t right) {
   }
 }
 
+void TZItemList::Recycle() {
+  visible_.clear();
+  storage_.clear();
+  if (pages_.size() > 1) pages_.resize(1);
+  sorted_ = false;
+}
+
+bool TZItemList::ReleaseLastSlot(const std::byte* item) {
+  if (storage_.empty() || storage_.back() != item || Tag(item) != kTagRemoved) return false;
+  storage_.pop_back();
+  return true;
+}
+
 void TZItemList::Clear() {
   visible_.clear();
   visible_.shrink_to_fit();

@@ -73,6 +73,15 @@ class TZItemList {
   // Quicksort of the visible list with the compare function.
   void Sort();
   void Clear();
+  // Empties the list as Clear does but keeps the first page and the room of the reference
+  // arrays, for a list that is emptied after every use: the next items need no allocation.
+  // The kept page is not filled again; its slots hold what the last items left there.
+  void Recycle();
+  // Gives the last slot handed out back when it holds item and the item is removed, so that
+  // the next Add hands the same slot out again: a caller that drops each item it appended
+  // keeps the storage from growing. Only for an item that nothing refers to any more. True
+  // when the slot was given back.
+  bool ReleaseLastSlot(const std::byte* item);
 
  protected:
   // Called by Refilter on a sorted list; a derived list may restore more of its order.

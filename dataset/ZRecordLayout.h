@@ -22,7 +22,8 @@
 //     0      null byte: 1 null, 0 a value is present
 //     1..    value area of max(data size, 4) bytes
 //
-// Value formats: ftString zero-terminated characters (data size = size + 1); ftSmallint and
+// Value formats: ftString UTF-8 text, zero-terminated when shorter than its area; a field of n
+// characters holds up to n characters of up to 4 bytes each (data size = 4n + 1); ftSmallint and
 // ftWord 16 bits; ftInteger and ftAutoInc int32; ftBoolean 16 bits (0 false); ftFloat and
 // ftCurrency double; ftBCD int64 of ten-thousandths; ftDate int32 day number (1 January of
 // year 1 is day 1); ftTime int32 milliseconds since midnight; ftDateTime double of
@@ -65,12 +66,15 @@ inline bool IsBlobSlotType(TFieldType type) {
   return type == ftBlob || type == ftMemo || type == ftGraphic || type == ftFmtMemo;
 }
 
-// Bytes of the value of a field of that type and declared size.
+// A character of UTF-8 text takes up to this many bytes.
+inline constexpr int kMaxCharBytes = 4;
+
+// Bytes of the value of a field of that type and declared size (characters for strings).
 inline int DataSizeOf(TFieldType type, int size) {
   switch (type) {
     case ftString:
     case ftFixedChar:
-      return size + 1;
+      return kMaxCharBytes * std::max(size, 0) + 1;
     case ftSmallint:
     case ftWord:
     case ftBoolean:
@@ -89,6 +93,11 @@ inline int DataSizeOf(TFieldType type, int size) {
     default:
       return IsBlobSlotType(type) ? kBlobDataSize : std::max(size, 0);
   }
+}
+
+// The characters a string slot of that data size holds.
+inline int StringCharsOf(int dataSize) {
+  return std::max(dataSize - 1, 0) / kMaxCharBytes;
 }
 
 // Null byte plus value area.

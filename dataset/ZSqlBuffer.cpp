@@ -4,10 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "dataset/ZDecimalText.h"
 #include "dataset/ZRecordLayout.h"
 #include "framework/AsciiCase.h"
+#include "framework/DataSetMessages.h"
 #include "framework/Exceptions.h"
 #include "framework/FormatMessage.h"
+#include "framework/Utf8Text.h"
 #include "sql/SqlText.h"
 
 namespace tabulix {
@@ -53,6 +56,36 @@ std::string_view StringOf(const std::byte* slot, const TFieldDesc& desc) {
   const std::size_t limit = static_cast<std::size_t>(std::max(desc.DataSize, 0));
   const void* zero = std::memchr(text, 0, limit);
   return std::string_view(text, zero ? static_cast<const char*>(zero) - text : limit);
+}
+
+// The front of a text that a string slot holds: its characters, never half a UTF-8 sequence.
+std::string_view SlotText(std::string_view text, const TFieldDesc& desc) {
+  const int bytes = std::max(desc.DataSize - 1, 0);
+  return Utf8Prefix(text, static_cast<std::size_t>(StringCharsOf(desc.DataSize)),
+                    static_cast<std::size_t>(bytes));
+}
+
+// "Ungültiger Wert für Feld '%s'" with the field's display name.
+[[noreturn]] void InvalidValue(const TFieldDesc& desc) {
+  const std::string& name = desc.Field ? desc.Field->DisplayName() : desc.Alias;
+  throw EConvertError(FormatMessage(messages::kInvalidFieldValue, {name}));
+}
+
+// An integer value within [low, high]; anything else does not fit the slot.
+std::int64_t CheckedInteger(const FieldValue& value, std::int64_t low, std::int64_t high) {
+  const std::int64_t v = value.AsLargeint();
+  if (v < low || v > high) throw EConvertError("out of range");
+  return v;
+}
+
+// A 64-bit integer: the integer kinds as they are, anything else through its text, which must
+// be a whole number in range (1.5, "12x" and 20 digits are not).
+std::int64_t CheckedLargeint(const FieldValue& value) {
+  if (value.kind() == FieldValue::Kind::Integer || value.kind() == FieldValue::Kind::Largeint) {
+    return value.integer();
+  }
+  if (auto parsed = TryStrToInt64(value.AsText())) return *parsed;
+  throw EConvertError("not a whole number");
 }
 
 // Date-times from 1 January of year 1 to 31 December 9999; anything else (an overflowing
@@ -194,6 +227,11 @@ void TSqlBuffer::InitRecord(std::byte* record) {
   InitRecordData(record, nextId_++);
 }
 
+void TSqlBuffer::InitWorkRecord(std::byte* record) {
+  if (!HasLayout() || !record) FatalError();
+  InitRecordData(record, kNoRecordId);
+}
+
 std::byte* TSqlBuffer::AddRecord() {
   if (!HasLayout()) FatalError();
   std::byte* record = Add();
@@ -260,6 +298,25 @@ void TSqlBuffer::RemoveRecord(int index) {
   Delete(index);
 }
 
+bool TSqlBuffer::DropRecord(int index) {
+  std::byte* record = Items(index);
+  const std::int32_t id = RecordId(record);
+  RemoveRecord(index);
+  if (!ReleaseLastSlot(record)) return false;
+  // The identifier goes back with the slot, so identifiers keep matching positions.
+  if (id == nextId_ - 1) --nextId_;
+  return true;
+}
+
+void TSqlBuffer::EmptyRecords() {
+  for (int i = 0; i < StorageCount(); ++i) {
+    std::byte* item = StorageItems(i);
+    if (Tag(item) != kTagRemoved) FreeBlobs(item);
+  }
+  Recycle();
+  nextId_ = 0;
+}
+
 void TSqlBuffer::ClearBuffer(bool full) {
   if (!blobOffsets_.empty()) {
     const int count = StorageCount();
@@ -303,6 +360,8 @@ void TSqlBuffer::DropWorkRecord() noexcept {
 
 int TSqlBuffer::IndexOfId(std::int32_t id) const {
   if (id >= 0 && id < Count() && RecordId(Items(id)) == id) return id;
+  // The record appended last, after others were removed or hidden before it.
+  if (Count() > 0 && RecordId(Items(Count() - 1)) == id) return Count() - 1;
   for (int i = 0; i < Count(); ++i) {
     if (RecordId(Items(i)) == id) return i;
   }
@@ -389,9 +448,9 @@ void TSqlBuffer::SetStringText(std::byte* record, int field, std::string_view te
   const TFieldDesc& desc = SlotDesc(field);
   if (!IsStringType(desc.FieldType)) FatalError();
   std::byte* slot = SlotOf(record, desc);
-  const std::size_t size = std::min(text.size(), static_cast<std::size_t>(desc.DataSize));
-  std::memcpy(ValueOf(slot), text.data(), size);
-  if (size < static_cast<std::size_t>(desc.DataSize)) ValueOf(slot)[size] = std::byte{0};
+  text = SlotText(text, desc);
+  std::memcpy(ValueOf(slot), text.data(), text.size());
+  ValueOf(slot)[text.size()] = std::byte{0};
   *slot = kPresent;
 }
 
@@ -413,6 +472,40 @@ void TSqlBuffer::StoreBlock(std::byte* slot, const TFieldDesc& desc, TBlobBlocks
   }
   SetBlobBlock(slot, block.Release(), length);
   *slot = kPresent;
+}
+
+char* TSqlBuffer::BlobData(std::byte* record, int field, std::uint32_t length) {
+  const TFieldDesc& desc = SlotDesc(field);
+  if (!IsBlobSlotType(desc.FieldType)) FatalError();
+  std::byte* slot = SlotOf(record, desc);
+  if (SlotIsNull(slot)) {
+    ResetBlobSlot(slot, desc);
+    *slot = kPresent;
+  }
+  TBlobBlocks::Ref ref = BlobRef(slot);
+  if (length == 0 && !Blocks().IsAllocated(ref)) {
+    SetBlobBlock(slot, TBlobBlocks::kNoBlock, 0);
+    return nullptr;
+  }
+  if (Blocks().IsAllocated(ref)) {
+    Blocks().Resize(ref, length);
+  } else {
+    ref = Blocks().Allocate(std::string(length, '\0')).Release();
+  }
+  SetBlobBlock(slot, ref, length);
+  return Blocks().Data(ref);
+}
+
+void TSqlBuffer::ResetBlobKind(std::byte* record, int field) {
+  const TFieldDesc& desc = SlotDesc(field);
+  if (!IsBlobSlotType(desc.FieldType)) FatalError();
+  std::byte* slot = SlotOf(record, desc);
+  if (SlotIsNull(slot)) {
+    ResetBlobSlot(slot, desc);
+    return;
+  }
+  std::memset(ValueOf(slot), 0, kBlobRefOffset);
+  Store(ValueOf(slot) + kBlobKindOffset, desc.BlobKind);
 }
 
 void TSqlBuffer::SetBlobValue(std::byte* record, int field, std::string_view bytes) {
@@ -476,30 +569,33 @@ void TSqlBuffer::WriteValue(std::byte* slot, const TFieldDesc& desc, const Field
   switch (desc.FieldType) {
     case ftString:
     case ftFixedChar: {
-      const std::string text = value.AsText();
-      const std::size_t size =
-          std::min(text.size(), static_cast<std::size_t>(std::max(desc.DataSize - 1, 0)));
-      std::memcpy(area, text.data(), size);
-      area[size] = std::byte{0};
+      const std::string whole = value.AsText();
+      const std::string_view text = SlotText(whole, desc);
+      std::memcpy(area, text.data(), text.size());
+      area[text.size()] = std::byte{0};
       break;
     }
     case ftSmallint:
-      Store(area, static_cast<std::int16_t>(value.AsInteger()));
+      Store(area, static_cast<std::int16_t>(CheckedInteger(value, INT16_MIN, INT16_MAX)));
       break;
     case ftWord:
-      Store(area, static_cast<std::uint16_t>(value.AsInteger()));
+      Store(area, static_cast<std::uint16_t>(CheckedInteger(value, 0, UINT16_MAX)));
       break;
     case ftInteger:
     case ftAutoInc:
-      Store(area, value.AsInteger());
+      Store(area, static_cast<std::int32_t>(CheckedInteger(value, INT32_MIN, INT32_MAX)));
       break;
     case ftBoolean:
       Store(area, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
       break;
     case ftFloat:
-    case ftCurrency:
-      Store(area, value.AsDouble());
+    case ftCurrency: {
+      // NaN and infinities have no literal the server takes.
+      const double number = value.AsDouble();
+      if (!std::isfinite(number)) throw EConvertError("not a finite number");
+      Store(area, number);
       break;
+    }
     case ftBCD:
       Store(area, value.AsCurrency().scaled);
       break;
@@ -515,7 +611,7 @@ void TSqlBuffer::WriteValue(std::byte* slot, const TFieldDesc& desc, const Field
       break;
     }
     case ftLargeint:
-      Store(area, TryStrToInt64(value.AsText()).value_or(0));
+      Store(area, CheckedLargeint(value));
       break;
     case ftBlob:
     case ftMemo:
@@ -539,6 +635,12 @@ void TSqlBuffer::SetFieldValue(std::byte* record, int field, const FieldValue& v
   const TFieldDesc& desc = SlotDesc(field);
   try {
     WriteValue(SlotOf(record, desc), desc, value);
+  } catch (const EConvertError&) {
+    SetNull(record, field, true);
+    InvalidValue(desc);
+  } catch (const EVariantError&) {
+    SetNull(record, field, true);
+    InvalidValue(desc);
   } catch (...) {
     SetNull(record, field, true);
     throw;
@@ -547,18 +649,43 @@ void TSqlBuffer::SetFieldValue(std::byte* record, int field, const FieldValue& v
 
 std::string TSqlBuffer::GetValueText(const std::byte* record, int field) const {
   if (!record) return "NULL";
-  return ValueToSqlText(GetFieldValue(record, field), SlotDesc(field).FieldType,
-                        owner_.DatabaseType());
+  const TFieldDesc& desc = SlotDesc(field);
+  const std::byte* slot = SlotOf(record, desc);
+  if (desc.FieldType == ftBCD) {
+    // Exact and with a point, whatever the locale's currency format says.
+    return SlotIsNull(slot) ? "NULL" : ScaledDecimalText(Load<std::int64_t>(ValueOf(slot)));
+  }
+  if ((desc.FieldType == ftDate || desc.FieldType == ftDateTime) && !SlotIsNull(slot)) {
+    // Day 0 (30 December 1899) is a date like any other, not the empty date 0001-01-01.
+    const TDateTime value = GetFieldValue(record, field).AsDateTime();
+    std::string text = DateToSqlText(value);
+    if (desc.FieldType == ftDateTime && DateTimeToMsOfDay(value) != 0) {
+      text += ' ';
+      text += TimeToSqlText(value);
+    }
+    return text;
+  }
+  return ValueToSqlText(GetFieldValue(record, field), desc.FieldType, owner_.DatabaseType());
 }
 
 void TSqlBuffer::SetValueText(std::byte* record, int field, std::string_view text) {
   const TFieldDesc& desc = SlotDesc(field);
   FieldValue value;
-  try {
-    value = SqlTextToValue(text, desc.FieldType);
-  } catch (...) {
-    SetNull(record, field, true);
-    throw;
+  if (desc.FieldType == ftBCD) {
+    // The server's decimal text, read exactly.
+    const auto scaled = ParseScaledDecimal(text);
+    if (!scaled) {
+      SetNull(record, field, true);
+      InvalidValue(desc);
+    }
+    value = FieldValue::FromCurrency(Currency{*scaled});
+  } else {
+    try {
+      value = SqlTextToValue(text, desc.FieldType);
+    } catch (...) {
+      SetNull(record, field, true);
+      throw;
+    }
   }
   SetFieldValue(record, field, value);
 }

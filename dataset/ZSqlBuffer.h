@@ -68,9 +68,15 @@ class TSqlBuffer : public TZItemList {
   void TakeLayout(const TSqlBuffer& other);
 
   // Records.
+  // The identifier of a record that is no member of the list (a dataset's work record).
+  static constexpr std::int32_t kNoRecordId = -1;
+
   // Every field null, marker, next identifier, status unmodified, bookmark flag 0. For fresh
   // memory: blob blocks the record may still own are not freed (clear it first).
   void InitRecord(std::byte* record);
+  // As InitRecord for a record outside the list, such as the record a dataset edits: it takes
+  // no identifier (kNoRecordId), so that identifiers keep matching positions in the list.
+  void InitWorkRecord(std::byte* record);
   std::byte* AddRecord();
   std::byte* InsertRecord(int index);
   // The destination is cleared first; whole copies the header too. Present blob values are
@@ -80,12 +86,22 @@ class TSqlBuffer : public TZItemList {
   // field null.
   void ClearRecord(std::byte* record, bool setNull);
   void RemoveRecord(int index);
+  // Removes the record at index; when it is the last record stored, its slot and identifier
+  // are taken back too, so that a caller dropping every record it appended keeps memory and
+  // identifiers from growing. Only for a record nothing refers to any more. True when the
+  // slot was taken back.
+  bool DropRecord(int index);
+  // Drops every record like ClearBuffer(false), without progress reports and keeping the
+  // first page, for a buffer emptied after every use (the change buffer).
+  void EmptyRecords();
   // Frees the blob blocks of every stored record and empties the list; full also drops the
   // layout, the work record and the sort and link settings, and, in the main buffer that owns
   // them, empties both description lists.
   void ClearBuffer(bool full);
   std::int32_t NextId() const { return nextId_; }
-  // Visible position of the record with that identifier, -1 when none.
+  // Visible position of the record with that identifier, -1 when none. The position equal to
+  // the identifier and the last position are tried first, so appended records are found at
+  // once.
   int IndexOfId(std::int32_t id) const;
   // As IndexOfId; a record hidden by the filter is made visible at the end.
   int IndexOfIdWithHidden(std::int32_t id);
@@ -100,20 +116,32 @@ class TSqlBuffer : public TZItemList {
   // Copies data size bytes in and clears the null byte; nullptr makes the field null. Blob
   // slots take only the blob kind and server identifier: their block stays theirs.
   void SetRaw(std::byte* record, int field, const void* buffer);
-  // Text into a string slot: cut to the data size, zero-terminated when shorter.
+  // Text into a string slot: cut after the field's characters at a UTF-8 boundary, and
+  // zero-terminated.
   void SetStringText(std::byte* record, int field, std::string_view text);
   FieldValue GetFieldValue(const std::byte* record, int field) const;
-  // An empty or null value makes the field null; a value that does not convert leaves it
-  // null and the conversion error propagates.
+  // An empty or null value makes the field null. A value the slot cannot hold (a number out
+  // of the slot's range, 1.5 or "12x" for a 64-bit integer, NaN, a date outside the years 1 to
+  // 9999) leaves it null and raises EConvertError "Ungültiger Wert für Feld '%s'" with the
+  // field's display name; texts longer than the field are cut after its characters.
   void SetFieldValue(std::byte* record, int field, const FieldValue& value);
   // The value's literal text (without quotes) in the owner's dialect; "NULL" for null or an
-  // absent record.
+  // absent record. ftBCD values are written exactly, with a point.
   std::string GetValueText(const std::byte* record, int field) const;
-  // The column text converted by the field type, then stored as SetFieldValue does.
+  // The column text converted by the field type, then stored as SetFieldValue does. ftBCD
+  // texts are read exactly ("Ungültiger Wert für Feld '%s'" when they are no such number).
   void SetValueText(std::byte* record, int field, std::string_view text);
   // The bytes of a blob value; empty for null.
   std::string_view BlobValue(const std::byte* record, int field) const;
   void SetBlobValue(std::byte* record, int field, std::string_view bytes);
+  // Makes the blob value present and length bytes long, keeping its leading bytes (new bytes
+  // are zero), and returns its bytes for writing in place (nullptr for an empty value). Valid
+  // until the value changes again. The block grows with room ahead, so a value written piece
+  // by piece costs linear time.
+  char* BlobData(std::byte* record, int field, std::uint32_t length);
+  // Writes the description's blob kind and a zero server identifier into a blob slot; a
+  // present value keeps its bytes, a null one is emptied.
+  void ResetBlobKind(std::byte* record, int field);
 
   // Record filter.
   std::uint8_t ShowRecordTypes() const { return showRecordTypes_; }

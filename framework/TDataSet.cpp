@@ -143,7 +143,7 @@ void TDataSet::Loaded() {
   TComponent::Loaded();
   if (streamedActive_) {
     streamedActive_ = false;
-    Open();
+    OpenAfterLoading();
   }
 }
 

@@ -166,8 +166,13 @@ class TDataSet : public TComponent {
   // Removes the current record.
   virtual void InternalDelete();
 
-  // Opens the dataset when it was activated during loading; overrides call this too.
+  // Opens the dataset when it was activated during loading (through OpenAfterLoading);
+  // overrides call this too.
   void Loaded() override;
+  // The open that Loaded makes for a dataset activated during loading. A subclass that still
+  // lacks what it needs to open (a connection set later by another component) may put the
+  // open off here instead of failing.
+  virtual void OpenAfterLoading() { Open(); }
 
   // The field object for a column; override to use other classes for some types.
   virtual std::unique_ptr<TField> CreateField(TFieldType dataType);

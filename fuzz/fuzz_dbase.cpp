@@ -1,7 +1,8 @@
 // libs: source framework
 // Reads every record of a dBase table made from the input. Input layout: one byte choosing the
-// companion file (0 none, 1 .dbt, 2 .fpt, 3 .cpg), the length of the .dbf part as 32-bit
-// little-endian, the .dbf bytes, then the companion file's bytes.
+// companion file (bits 0-1: 0 none, 1 .dbt, 2 .fpt, 3 .cpg) and the reader options (bit 2:
+// without memos, bit 3: every field read as raw bytes where it can be), the length of the
+// .dbf part as 32-bit little-endian, the .dbf bytes, then the companion file's bytes.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -63,8 +64,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
+  tabulix::source::ReaderOptions options;
+  options.withoutMemos = size > 0 && (data[0] & 4);
   try {
-    auto reader = tabulix::source::OpenDbaseTable(table, {});
+    if (size > 0 && (data[0] & 8)) {
+      // Every character and memo field as raw bytes: the names come from a first open.
+      auto plain = tabulix::source::OpenDbaseTable(table, {});
+      for (const auto& f : plain->Fields()) {
+        if (f.type == tabulix::ftString || f.type == tabulix::ftMemo) {
+          options.binaryFields.push_back(f.name);
+        }
+      }
+    }
+    auto reader = tabulix::source::OpenDbaseTable(table, options);
     std::vector<tabulix::FieldValue> values;
     for (std::int64_t n = 0; n < reader->RecordCount(); ++n) {
       try {
@@ -72,6 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (values.size() != reader->Fields().size()) abort();
       } catch (const tabulix::Exception&) {
         // A damaged memo spoils one record; the next ones must still read.
+      }
+    }
+    for (const auto& w : reader->Warnings().List()) {
+      if (w.field >= reader->Fields().size() || w.count < 1 || w.firstRecord < 1 ||
+          w.firstRecord > reader->RecordCount()) {
+        abort();
       }
     }
   } catch (const tabulix::Exception&) {

@@ -1,6 +1,8 @@
 // libs: source framework
 // Feeds arbitrary bytes to the Paradox reader as a .db file (and, after the marker
-// "\nPXMB\n", as its .mb blob file), then reads every record.
+// "\nPXMB\n", as its .mb blob file), then reads every record. The input's length chooses the
+// reader options: odd lengths read without the blob file's values when it is missing, lengths
+// with bit 1 set read every alpha and memo field as raw bytes.
 #include <unistd.h>
 
 #include <cstddef>
@@ -54,14 +56,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteFile(blobs, input.substr(marker + kBlobMarker.size()));
   }
 
+  tabulix::source::ReaderOptions options;
+  options.withoutMemos = size & 1;
   try {
-    auto reader = tabulix::source::OpenParadoxTable(table.string(), {});
+    if (size & 2) {
+      auto plain = tabulix::source::OpenParadoxTable(table.string(), {});
+      for (const auto& f : plain->Fields()) {
+        if (f.type == tabulix::ftString || f.type == tabulix::ftMemo) {
+          options.binaryFields.push_back(f.name);
+        }
+      }
+    }
+    auto reader = tabulix::source::OpenParadoxTable(table.string(), options);
     std::vector<tabulix::FieldValue> values;
     for (std::int64_t n = 0; n < reader->RecordCount(); ++n) {
       try {
         reader->ReadRecord(n, values);
       } catch (const tabulix::Exception&) {
         // A damaged value or blob spoils its record only.
+      }
+    }
+    for (const auto& w : reader->Warnings().List()) {
+      if (w.field >= reader->Fields().size() || w.count < 1 || w.firstRecord < 1 ||
+          w.firstRecord > reader->RecordCount()) {
+        std::abort();
       }
     }
   } catch (const tabulix::Exception&) {

@@ -7,6 +7,7 @@
 
 #include "framework/AsciiCase.h"
 #include "framework/Exceptions.h"
+#include "source/Utf8Text.h"
 
 namespace tabulix::source {
 namespace {
@@ -46,7 +47,8 @@ CodePageDecoder::~CodePageDecoder() {
 CodePageDecoder::CodePageDecoder(CodePageDecoder&& other) noexcept
     : encoding_(std::move(other.encoding_)),
       cd_(std::exchange(other.cd_, kNoConverter)),
-      identity_(other.identity_) {}
+      identity_(other.identity_),
+      utf8Check_(other.utf8Check_) {}
 
 CodePageDecoder& CodePageDecoder::operator=(CodePageDecoder&& other) noexcept {
   if (this != &other) {
@@ -54,16 +56,35 @@ CodePageDecoder& CodePageDecoder::operator=(CodePageDecoder&& other) noexcept {
     encoding_ = std::move(other.encoding_);
     cd_ = std::exchange(other.cd_, kNoConverter);
     identity_ = other.identity_;
+    utf8Check_ = other.utf8Check_;
   }
   return *this;
 }
 
 std::string CodePageDecoder::ToUtf8(std::string_view bytes) {
   if (IsAscii(bytes)) return std::string(bytes);
-  return Convert(bytes);
+  std::size_t replaced = 0;
+  return Convert(bytes, replaced);
 }
 
-std::string CodePageDecoder::Convert(std::string_view bytes) {
+std::string CodePageDecoder::ToUtf8(std::string_view bytes, TextReport& report) {
+  report = {};
+  if (IsAscii(bytes)) return std::string(bytes);
+  report.nonAscii = true;
+  std::size_t replaced = 0;
+  std::string text = Convert(bytes, replaced);
+  report.undefinedBytes = replaced != 0;
+  if (utf8Check_) CheckUtf8(bytes, report);
+  return text;
+}
+
+void CodePageDecoder::CheckUtf8(std::string_view bytes, TextReport& report) {
+  Utf8Shape shape = ClassifyUtf8(bytes);
+  report.looksLikeUtf8 = shape == Utf8Shape::Utf8;
+  report.notUtf8 = shape == Utf8Shape::NotUtf8;
+}
+
+std::string CodePageDecoder::Convert(std::string_view bytes, std::size_t& replaced) {
   iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset shift state
   std::string out;
   out.reserve(bytes.size() * 2);
@@ -79,6 +100,7 @@ std::string CodePageDecoder::Convert(std::string_view bytes) {
       if (errno == E2BIG) continue;
       // EILSEQ or EINVAL: one undecodable byte becomes the replacement character.
       out += kReplacement;
+      ++replaced;
       ++in;
       --inLeft;
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);

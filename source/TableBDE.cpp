@@ -27,6 +27,22 @@ std::string TTableBDE::Encoding() const {
   return reader_ ? reader_->Encoding() : std::string();
 }
 
+EncodingOrigin TTableBDE::EncodingSource() const {
+  return reader_ ? reader_->EncodingSource() : EncodingOrigin::Default;
+}
+
+const ValueWarnings& TTableBDE::Warnings() const {
+  return reader_ ? reader_->Warnings() : noWarnings_;
+}
+
+void TTableBDE::CountWarnings() {
+  CheckActive();
+  std::vector<FieldValue> values;
+  for (std::int64_t n = reader_->Warnings().CountedRecords(); n < reader_->RecordCount(); ++n) {
+    reader_->ReadRecord(n, values);
+  }
+}
+
 RecordAccess* TTableBDE::ActiveRecord() {
   return loaded_ >= 0 ? &record_ : nullptr;
 }

@@ -28,13 +28,24 @@ class TTableBDE : public TDataSet {
   const std::string& TableName() const { return tableName_; }
   // A different name closes an open table.
   void SetTableName(std::string path);
-  // Options for the next open, such as a code page that overrides the file's own.
+  // Options for the next open: a code page that overrides the file's own, fields read as
+  // raw bytes, and whether a missing memo file leaves memos null instead of failing.
   const ReaderOptions& Options() const { return options_; }
   void SetReaderOptions(ReaderOptions options) { options_ = std::move(options); }
   // How table files are opened; OpenTableReader unless replaced.
   void SetReaderFactory(ReaderFactory factory) { factory_ = std::move(factory); }
   // The code page the open table's text is decoded from (iconv name); empty while closed.
   std::string Encoding() const;
+  // Where that code page came from.
+  EncodingOrigin EncodingSource() const;
+
+  // The values not delivered as stored among the records read so far in table order (a
+  // dump, an import or CountWarnings reads them all); empty while closed.
+  const ValueWarnings& Warnings() const;
+  // Reads every record that Warnings() does not cover yet, so that it covers the whole
+  // table; the cursor and the current record stay as they are. Raises what reading a record
+  // raises.
+  void CountWarnings();
 
   // The table is read-only whatever ReadOnly says.
   bool CanModify() const override { return false; }
@@ -54,6 +65,7 @@ class TTableBDE : public TDataSet {
   TableBDERecord record_;
   std::vector<FieldValue> scratch_;  // the next record is read here, then swapped in
   std::int64_t loaded_ = -1;         // record whose values record_ holds
+  ValueWarnings noWarnings_;         // what Warnings() gives while closed
 };
 
 }  // namespace tabulix::source

@@ -7,6 +7,7 @@
 
 #include "framework/FieldType.h"
 #include "framework/FieldValue.h"
+#include "source/ValueWarnings.h"
 
 namespace tabulix::source {
 
@@ -24,11 +25,29 @@ struct SourceFieldDef {
 struct ReaderOptions {
   // iconv name of the code page to decode text with; empty means "as the file says".
   std::string encoding;
+  // Character and memo fields (by name, ASCII letters in any case) whose stored bytes are
+  // delivered as they stand, undecoded, as ftBlob fields. Naming another kind of field, or
+  // one the table lacks, fails the open.
+  std::vector<std::string> binaryFields{};
+  // When the memo or blob file is missing, memo values that live in it read as null and
+  // count as MemoFileMissing warnings; without this their first read fails.
+  bool withoutMemos = false;
+};
+
+// Where the code page of a table's text came from.
+enum class EncodingOrigin {
+  Header,    // the table's header names it (dBase language driver, Paradox code page)
+  CpgFile,   // a .cpg file beside a dBase table
+  Detected,  // nothing declared, and every non-ASCII text forms UTF-8
+  Default,   // nothing declared: code page 437
+  Option,    // ReaderOptions::encoding
 };
 
 // Read access to one table file, by record number, without loading the table into memory.
 // Every failure (foreign, damaged or truncated file, missing memo file when a memo is read)
-// raises tabulix::Exception with a message that names the file and the problem.
+// raises tabulix::Exception with a message that names the file and the problem. A value that
+// cannot be taken as stored but leaves the record readable (a number that is no number,
+// undefined text bytes, ...) is delivered as null or with U+FFFD and counted in Warnings().
 class TableReader {
  public:
   virtual ~TableReader() = default;
@@ -41,6 +60,13 @@ class TableReader {
   virtual void ReadRecord(std::int64_t n, std::vector<FieldValue>& values) = 0;
   // The code page the text is decoded from, as an iconv name.
   virtual std::string Encoding() const = 0;
+  virtual EncodingOrigin EncodingSource() const { return EncodingOrigin::Default; }
+
+  // The values the records read so far (in table order) did not deliver as stored.
+  const ValueWarnings& Warnings() const { return warnings_; }
+
+ protected:
+  ValueWarnings warnings_;
 };
 
 // Opens a table file, choosing the format by its extension (.db Paradox, .dbf dBase,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/FieldType.h"
+#include "framework/Utf8Text.h"
 
 namespace tabulix {
 
@@ -13,20 +14,22 @@ namespace tabulix {
 // identity; they never look inside.
 class TField;
 
-// Texts kept in descriptions are short strings of a fixed maximum length; longer texts are cut.
+// Texts kept in descriptions are short strings of a fixed maximum number of characters; longer
+// texts are cut, never inside a UTF-8 sequence (texts are UTF-8 on the server connection).
 inline std::string ShortString(std::string_view text, std::size_t maxLength) {
-  return std::string(text.substr(0, maxLength));
+  return std::string(Utf8Prefix(text, maxLength, 4 * maxLength));
 }
 
 // What is known of one column of a statement's result: where it comes from, the name it has
 // in the dataset, its server type and, once the record layout is built, its slot.
 struct TFieldDesc {
-  static constexpr std::size_t kMaxNameLength = 50;
+  // Characters; names as long as the server allows them.
+  static constexpr std::size_t kMaxNameLength = 64;
   static constexpr std::size_t kMaxTextLength = 255;
 
-  std::string TableName{};  // at most 50
-  std::string FieldName{};  // at most 50
-  std::string Alias{};      // the field's name in the dataset, at most 50
+  std::string TableName{};  // at most 64 characters
+  std::string FieldName{};  // at most 64
+  std::string Alias{};      // the field's name in the dataset, at most 64
   std::string TypeName{};   // the server's column type text, at most 255
   std::int32_t Size = 0;    // characters for strings
   std::int32_t Decimals = 0;

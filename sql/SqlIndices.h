@@ -9,7 +9,7 @@ namespace tabulix {
 
 // One index of a table: its columns in key order, whether it identifies rows, and its order.
 struct TIndexDesc {
-  static constexpr std::size_t kMaxNameLength = 50;
+  static constexpr std::size_t kMaxNameLength = 64;  // characters, as the server allows
   static constexpr int kMaxColumns = 25;
   // Index kinds.
   static constexpr std::uint8_t kNonUnique = 1;
@@ -19,9 +19,9 @@ struct TIndexDesc {
   static constexpr std::uint8_t kAscending = 1;
   static constexpr std::uint8_t kDescending = 2;
 
-  std::string TableName{};             // at most 50
-  std::string IndexName{};             // at most 50
-  std::vector<std::string> Columns{};  // at most 25 names of at most 50
+  std::string TableName{};             // at most 64 characters
+  std::string IndexName{};             // at most 64
+  std::vector<std::string> Columns{};  // at most 25 names of at most 64
   std::uint8_t KeyType = kNonUnique;
   std::uint8_t SortOrder = kAscending;
 

@@ -6,9 +6,22 @@
 #include "app/cli/ImportCommand.h"
 #include "app/core/CommandLine.h"
 #include "app/core/OutputBuffer.h"
+#include "app/core/StrictCheck.h"
 #include "app/core/TableDump.h"
 #include "app/core/TableInspection.h"
+#include "app/core/ValueWarningLines.h"
 #include "source/TableBDE.h"
+
+namespace {
+
+void PrintLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    std::fputs(line.c_str(), stderr);
+    std::fputc('\n', stderr);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace tabulix;
@@ -25,13 +38,27 @@ int main(int argc, char** argv) {
     source::TTableBDE table;
     table.SetTableName(line.file);
     table.SetReadOnly(true);
-    table.SetReaderOptions({line.encoding});
+    source::ReaderOptions options;
+    options.encoding = line.encoding;
+    options.binaryFields = line.binaryFields;
+    options.withoutMemos = line.withoutMemos;
+    table.SetReaderOptions(std::move(options));
     table.Open();
     if (line.command == CommandLine::Command::Inspect) {
       WriteInspection(table, out);
-    } else {
-      DumpTable(table, line.format, out);
+      return 0;
     }
+    if (line.strict) {
+      try {
+        CheckValuesAsStored(table);
+      } catch (const EValuesNotAsStored& e) {
+        PrintLines(e.Lines());
+        return 1;
+      }
+    }
+    DumpTable(table, line.format, out);
+    // After the records, so that they stand after anything a terminal shows of the dump.
+    PrintLines(WarningLines(table));
     return 0;
   } catch (const std::exception& e) {
     std::fflush(stdout);

@@ -57,6 +57,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (arg == "--encoding") {
       line.encoding = takeValue();
       if (line.encoding.empty()) Refuse("--encoding needs a value");
+    } else if (arg == "--binary") {
+      std::string field = takeValue();
+      if (field.empty()) Refuse("--binary needs a field name");
+      line.binaryFields.push_back(field);
+    } else if (arg == "--without-memos" && !hasValue) {
+      line.withoutMemos = true;
+    } else if (arg == "--strict" && !hasValue && line.command != CommandLine::Command::Inspect) {
+      line.strict = true;
     } else if (arg == "--format" && line.command == CommandLine::Command::Dump) {
       std::string format = takeValue();
       if (format == "json" || format == "jsonl") {

@@ -24,6 +24,24 @@ std::vector<Column> Columns(TDataSet& table) {
   return columns;
 }
 
+// Takes back the text of a record that failed half-way, so that the output never holds part
+// of a record: only complete lines reach the file.
+class RecordGuard {
+ public:
+  explicit RecordGuard(std::string& text) : text_(text), start_(text.size()) {}
+  ~RecordGuard() {
+    if (!done_) text_.resize(start_);
+  }
+  RecordGuard(const RecordGuard&) = delete;
+  RecordGuard& operator=(const RecordGuard&) = delete;
+  void Done() { done_ = true; }
+
+ private:
+  std::string& text_;
+  std::size_t start_;
+  bool done_ = false;
+};
+
 std::int64_t DumpJsonLines(TDataSet& table, OutputBuffer& out) {
   std::vector<Column> columns = Columns(table);
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -36,6 +54,7 @@ std::int64_t DumpJsonLines(TDataSet& table, OutputBuffer& out) {
   std::int64_t records = 0;
   for (table.First(); !table.Eof(); table.Next()) {
     std::string& text = out.Text();
+    RecordGuard guard(text);
     if (columns.empty()) text.push_back('{');
     for (Column& c : columns) {
       text.append(c.prefix);
@@ -53,6 +72,7 @@ std::int64_t DumpJsonLines(TDataSet& table, OutputBuffer& out) {
       }
     }
     text.append("}\n");
+    guard.Done();
     out.Commit();
     ++records;
   }
@@ -71,6 +91,7 @@ std::int64_t DumpCsv(TDataSet& table, OutputBuffer& out) {
   std::int64_t records = 0;
   for (table.First(); !table.Eof(); table.Next()) {
     std::string& text = out.Text();
+    RecordGuard guard(text);
     bool first = true;
     for (Column& c : columns) {
       if (!first) text.push_back(',');
@@ -78,6 +99,7 @@ std::int64_t DumpCsv(TDataSet& table, OutputBuffer& out) {
       formatter.AppendCsv(*c.field, c.field->ValueView(c.scratch), text);
     }
     text.append("\r\n");
+    guard.Done();
     out.Commit();
     ++records;
   }

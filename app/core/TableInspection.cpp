@@ -3,11 +3,12 @@
 #include <string>
 
 #include "app/core/FieldGrid.h"
-#include "framework/TDataSet.h"
+#include "app/core/ValueWarningLines.h"
+#include "source/TableBDE.h"
 
 namespace tabulix::app {
 
-void WriteInspection(TDataSet& table, OutputBuffer& out) {
+void WriteInspection(source::TTableBDE& table, OutputBuffer& out) {
   std::string& text = out.Text();
   auto appendRow = [&](const auto& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -20,6 +21,8 @@ void WriteInspection(TDataSet& table, OutputBuffer& out) {
   for (const FieldGridRow& row : BuildFieldGrid(table)) appendRow(row);
   text.append("Records: " + std::to_string(table.RecordCount()) + "\n");
   text.append("Fields: " + std::to_string(table.FieldCount()) + "\n");
+  text.append("Code page: " + table.Encoding() + " (" +
+              std::string(EncodingOriginName(table.EncodingSource())) + ")\n");
   out.Flush();
 }
 

@@ -117,6 +117,33 @@ TFieldType NumericFieldType(int width, int decimals) {
   return ftFloat;
 }
 
+bool ReadAsBinary(DbaseColumn& column) {
+  switch (column.kind) {
+    case ValueKind::Text:
+      column.kind = ValueKind::FixedBytes;
+      break;
+    case ValueKind::VarText:
+      column.kind = ValueKind::VarBinary;
+      break;
+    case ValueKind::MemoText:
+      column.kind = ValueKind::MemoBinary;
+      break;
+    case ValueKind::MemoBinary:
+    case ValueKind::VarBinary:
+    case ValueKind::FixedBytes:
+      return true;
+    default:
+      return false;
+  }
+  column.type = ftBlob;
+  return true;
+}
+
+bool HoldsText(const DbaseColumn& column) {
+  return column.kind == ValueKind::Text || column.kind == ValueKind::VarText ||
+         column.kind == ValueKind::MemoText;
+}
+
 std::vector<DbaseColumn> ResolveColumns(const std::string& tablePath, const DbaseHeader& header) {
   std::vector<DbaseColumn> columns;
   columns.reserve(header.fields.size());

@@ -24,7 +24,8 @@ enum class ValueKind {
   VfpDateTime,      // T
   VfpCurrency,      // Y
   VfpDouble,        // B (Visual FoxPro)
-  VarBinary,        // Q
+  VarBinary,        // Q, or V read as raw bytes
+  FixedBytes,       // C read as raw bytes: the whole field
   NullFlags,        // 0, the hidden _NullFlags column
 };
 
@@ -44,5 +45,12 @@ std::vector<DbaseColumn> ResolveColumns(const std::string& tablePath, const Dbas
 
 // The field type of a numeric field: with decimals a float, without by its width.
 TFieldType NumericFieldType(int width, int decimals);
+
+// Makes a character or memo column deliver its stored bytes undecoded, as ftBlob; columns
+// that hold bytes already stay as they are. False for any other kind of column.
+bool ReadAsBinary(DbaseColumn& column);
+
+// Whether the column's values are text in the table's code page.
+bool HoldsText(const DbaseColumn& column);
 
 }  // namespace tabulix::source::dbase

@@ -11,6 +11,7 @@
 #include "source/dbase/MemoStore.h"
 #include "source/dbase/RecordDecoder.h"
 #include "source/dbase/RecordWindow.h"
+#include "source/dbase/TableEncoding.h"
 #include "source/dbase/TextDecoder.h"
 
 namespace tabulix::source::dbase {
@@ -27,15 +28,17 @@ class DbaseTable final : public TableReader {
   std::int64_t RecordCount() const override { return index_.LiveCount(); }
   void ReadRecord(std::int64_t n, std::vector<FieldValue>& values) override;
   std::string Encoding() const override { return text_.Encoding(); }
+  EncodingOrigin EncodingSource() const override { return encoding_.source; }
 
  private:
   ReadOnlyFile file_;
   DbaseHeader header_;
-  TextDecoder text_;
   MemoStore memos_;
+  EncodingChoice encoding_;
+  LiveRecordIndex index_;
+  TextDecoder text_;
   RecordDecoder decoder_;
   std::vector<SourceFieldDef> fields_;
-  LiveRecordIndex index_;
   RecordWindow records_;
 };
 

@@ -17,10 +17,12 @@ LiveRecordIndex::LiveRecordIndex(std::vector<std::uint32_t> deleted, std::uint32
     : deleted_(std::move(deleted)), total_(total) {}
 
 LiveRecordIndex LiveRecordIndex::Scan(const ReadOnlyFile& file, std::uint64_t firstRecord,
-                                      std::uint32_t recordLength, std::uint32_t recordCount) {
+                                      std::uint32_t recordLength, std::uint32_t recordCount,
+                                      const RecordVisitor& visitor) {
   std::vector<std::uint32_t> deleted;
   const std::string what = "the file shrank while it was read";
-  if (recordLength >= kScanBuffer / 16) {
+  bool visiting = static_cast<bool>(visitor);
+  if (recordLength >= kScanBuffer / 16 && !visiting) {
     // Long records: one byte per record rather than reading all of them.
     for (std::uint32_t i = 0; i < recordCount; ++i) {
       char flag = 0;
@@ -28,7 +30,8 @@ LiveRecordIndex LiveRecordIndex::Scan(const ReadOnlyFile& file, std::uint64_t fi
       if (flag == kDeletedFlag) deleted.push_back(i);
     }
   } else {
-    const std::uint32_t perChunk = static_cast<std::uint32_t>(kScanBuffer / recordLength);
+    const auto perChunk =
+        static_cast<std::uint32_t>(std::max<std::size_t>(1, kScanBuffer / recordLength));
     std::string buffer(std::size_t{perChunk} * recordLength, '\0');
     for (std::uint64_t start = 0; start < recordCount; start += perChunk) {
       auto count =
@@ -39,6 +42,9 @@ LiveRecordIndex LiveRecordIndex::Scan(const ReadOnlyFile& file, std::uint64_t fi
         if (buffer[std::size_t{i} * recordLength] == kDeletedFlag) {
           deleted.push_back(static_cast<std::uint32_t>(start + i));
         }
+      }
+      if (visiting) {
+        visiting = visitor(std::string_view(buffer).substr(0, std::size_t{count} * recordLength));
       }
     }
   }

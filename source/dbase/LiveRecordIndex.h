@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace tabulix::source {
@@ -17,9 +19,14 @@ class LiveRecordIndex {
   // deleted: sorted, distinct record numbers below total.
   LiveRecordIndex(std::vector<std::uint32_t> deleted, std::uint32_t total);
 
-  // Reads the delete flag of each record, in large sequential reads.
+  // Whole records as the scan reads them, in file order; false when it wants no more.
+  using RecordVisitor = std::function<bool(std::string_view records)>;
+
+  // Reads the delete flag of each record, in large sequential reads, and shows the records
+  // read to the visitor when there is one (without one, long records are not read whole).
   static LiveRecordIndex Scan(const ReadOnlyFile& file, std::uint64_t firstRecord,
-                              std::uint32_t recordLength, std::uint32_t recordCount);
+                              std::uint32_t recordLength, std::uint32_t recordCount,
+                              const RecordVisitor& visitor = {});
 
   std::int64_t LiveCount() const { return std::int64_t{total_} - std::int64_t(deleted_.size()); }
   // Physical record number of live record n (0 <= n < LiveCount()).

@@ -36,6 +36,21 @@ TextDecoder::TextDecoder(const std::string& encoding) : encoding_(encoding) {
   for (const auto& o : overrides) upperHalf_[o.byte - 0x80] = Utf8(o.codePoint);
 }
 
+void TextDecoder::SetUtf8Check(bool on) {
+  utf8Check_ = on;
+  if (iconv_) iconv_->SetUtf8Check(on);
+}
+
+std::string TextDecoder::ToUtf8(std::string_view bytes, TextReport& report) {
+  if (iconv_) return iconv_->ToUtf8(bytes, report);
+  report = {};
+  std::string out = ToUtf8(bytes);
+  // The built-in tables define every byte; only the UTF-8 look is left to tell.
+  report.nonAscii = out.size() != bytes.size();
+  if (report.nonAscii && utf8Check_) CodePageDecoder::CheckUtf8(bytes, report);
+  return out;
+}
+
 std::string TextDecoder::ToUtf8(std::string_view bytes) {
   if (iconv_) return iconv_->ToUtf8(bytes);
   std::string out;

@@ -18,11 +18,15 @@ class TextDecoder {
 
   const std::string& Encoding() const { return encoding_; }
   std::string ToUtf8(std::string_view bytes);
+  // The same, telling what the text held (see CodePageDecoder).
+  std::string ToUtf8(std::string_view bytes, TextReport& report);
+  void SetUtf8Check(bool on);
 
  private:
   std::string encoding_;
   std::optional<CodePageDecoder> iconv_;
   std::array<std::string, 128> upperHalf_;  // UTF-8 of bytes 0x80..0xFF for built-in tables
+  bool utf8Check_ = false;
 };
 
 }  // namespace tabulix::source::dbase

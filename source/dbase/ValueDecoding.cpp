@@ -113,6 +113,64 @@ std::optional<double> ParseNumber(std::string_view text) {
   return value;
 }
 
+std::optional<std::string> UngroupNumber(std::string_view text) {
+  text = Trim(text);
+  std::string digits;
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) digits += text[i++];
+  std::size_t lead = 0;
+  while (i < text.size() && IsDigit(text[i]) && lead < 4) {
+    digits += text[i++];
+    ++lead;
+  }
+  if (lead == 0 || lead > 3) return std::nullopt;
+  int groups = 0;
+  while (i < text.size() && text[i] == ',') {
+    if (i + 4 > text.size() || !IsDigit(text[i + 1]) || !IsDigit(text[i + 2]) ||
+        !IsDigit(text[i + 3])) {
+      return std::nullopt;
+    }
+    digits.append(text.substr(i + 1, 3));
+    i += 4;
+    ++groups;
+  }
+  if (groups == 0) return std::nullopt;
+  if (i < text.size() && text[i] == '.') {
+    digits += text[i++];
+    while (i < text.size() && IsDigit(text[i])) digits += text[i++];
+  }
+  if (i != text.size()) return std::nullopt;
+  return digits;
+}
+
+bool IsBlankText(std::string_view bytes) {
+  return Trim(bytes).empty();
+}
+
+bool IsBlankNumber(std::string_view bytes) {
+  // dBase II writes an empty number with decimals as blanks around the point.
+  std::string_view t = Trim(bytes);
+  return t.empty() || t == ".";
+}
+
+bool IsBlankDate(std::string_view bytes) {
+  std::string_view t = Trim(bytes);
+  return std::all_of(t.begin(), t.end(), [](char c) { return c == '0'; });
+}
+
+bool IsBlankLogical(std::string_view bytes) {
+  return bytes.empty() || bytes.front() == ' ' || bytes.front() == '?' || bytes.front() == '\0';
+}
+
+bool IsBlankBinary(std::string_view bytes) {
+  return AllZeroBytes(bytes) ||
+         std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  return Trim(text);
+}
+
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
   std::string_view trimmed = Trim(text);
   if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);

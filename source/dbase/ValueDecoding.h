@@ -15,12 +15,27 @@ std::string_view TrimTrailingBlanks(std::string_view text);
 
 // N or F text: blanks around an optional sign and a decimal number with '.'.
 std::optional<double> ParseNumber(std::string_view text);
+// N or F text with thousands separators as some programs write them ("1,200.00",
+// "-12,345"): the same text without the commas when they separate groups of three digits
+// after one to three leading ones, nullopt for any other text.
+std::optional<std::string> UngroupNumber(std::string_view text);
 // N or F text of a field without decimals; a fraction other than .0 does not decode.
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text);
 // D: YYYYMMDD; blanks and zeros are empty.
 std::optional<TDateTime> ParseDate(std::string_view text);
 // L: T, t, Y, y are true; F, f, N, n false; anything else (blank, '?') is null.
 std::optional<bool> ParseLogical(std::string_view text);
+
+// Whether a value that did not decode is blank (an empty field) rather than damaged: text is
+// blank when only blanks and NULs; N and F also when a lone point; D also when all zeros; L
+// also for '?'; binary values when all zero bytes or all blanks.
+bool IsBlankText(std::string_view bytes);
+bool IsBlankNumber(std::string_view bytes);
+bool IsBlankDate(std::string_view bytes);
+bool IsBlankLogical(std::string_view bytes);
+bool IsBlankBinary(std::string_view bytes);
+// The stored text without the blanks around it, as warnings show it.
+std::string_view TrimBlanks(std::string_view text);
 
 // Memo block number: ASCII digits in 10-byte fields, little-endian in 4-byte ones. 0 means
 // "no memo"; nullopt means the pointer is damaged.

@@ -60,13 +60,22 @@ std::optional<std::string> FindCompanionFile(const std::string& tablePath,
 
 BlobFile::BlobFile(std::string tablePath) : tablePath_(std::move(tablePath)) {}
 
+bool BlobFile::Missing() {
+  if (!looked_) {
+    path_ = FindCompanionFile(tablePath_, ".mb");
+    looked_ = true;
+  }
+  return !path_;
+}
+
+std::string BlobFile::ExpectedPath() const {
+  return ExpectedName(tablePath_, ".mb");
+}
+
 ReadOnlyFile& BlobFile::Open() {
   if (!file_) {
-    std::optional<std::string> path = FindCompanionFile(tablePath_, ".mb");
-    if (!path) {
-      ThrowFileError(ExpectedName(tablePath_, ".mb"), "the blob file of the table is missing");
-    }
-    file_.emplace(*path);
+    if (Missing()) ThrowFileError(ExpectedPath(), "the blob file of the table is missing");
+    file_.emplace(*path_);
   }
   return *file_;
 }

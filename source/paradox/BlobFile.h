@@ -27,6 +27,10 @@ class BlobFile {
   // The value a descriptor points at. Raises tabulix::Exception naming the .mb file when it
   // is missing or does not hold the value.
   std::string Read(const BlobRef& ref);
+  // Whether the .mb file is missing; looked up once.
+  bool Missing();
+  // The path the .mb would have, for messages.
+  std::string ExpectedPath() const;
 
  private:
   ReadOnlyFile& Open();
@@ -35,6 +39,8 @@ class BlobFile {
   [[noreturn]] void Fail(const BlobRef& ref, const std::string& problem) const;
 
   std::string tablePath_;
+  bool looked_ = false;
+  std::optional<std::string> path_;
   std::optional<ReadOnlyFile> file_;
 };
 

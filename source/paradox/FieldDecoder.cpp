@@ -43,18 +43,35 @@ FieldValue FromTime(const DecodedTime& t, const char* what) {
   return t.null ? FieldValue::Null() : FieldValue::DateTime(t.value);
 }
 
+std::string_view View(const std::uint8_t* p, std::size_t size) {
+  return std::string_view(reinterpret_cast<const char*>(p), size);
+}
+
 }  // namespace
 
-FieldValue FieldDecoder::Decode(const ParadoxField& field, const std::uint8_t* record) {
+FieldValue FieldDecoder::Text(std::size_t index, std::string_view bytes) {
+  TextReport report;
+  // Built where it is returned: no copy of the text on the way out.
+  std::string text = text_.ToUtf8(bytes, report);
+  if (report.nonAscii) [[unlikely]] {
+    if (report.undefinedBytes) warnings_.Note(index, ValueProblem::UndefinedBytes, bytes);
+    if (report.looksLikeUtf8) warnings_.Note(index, ValueProblem::LooksLikeUtf8, bytes);
+    if (report.notUtf8) warnings_.NoteNotUtf8(index);
+  }
+  return FieldValue::Bytes(std::move(text));
+}
+
+FieldValue FieldDecoder::Decode(std::size_t index, const ParadoxField& field,
+                                const std::uint8_t* record) {
   const std::uint8_t* p = record + field.offset;
   switch (field.type->type) {
     case ftString: {
       if (p[0] == 0) return FieldValue::Null();
+      if (Binary(index)) return FieldValue::Bytes(Bytes(p, static_cast<std::size_t>(field.size)));
       const void* end = std::memchr(p, 0, static_cast<std::size_t>(field.size));
       std::size_t length =
           end ? static_cast<const std::uint8_t*>(end) - p : static_cast<std::size_t>(field.size);
-      return FieldValue::Bytes(
-          text_.ToUtf8(std::string_view(reinterpret_cast<const char*>(p), length)));
+      return Text(index, View(p, length));
     }
     case ftSmallint:
     case ftInteger:
@@ -66,7 +83,7 @@ FieldValue FieldDecoder::Decode(const ParadoxField& field, const std::uint8_t* r
     case ftBoolean:
       return OrNull(DecodeLogical(p), &FieldValue::Boolean);
     case ftDate:
-      return OrNull(DecodeDate(p), &FieldValue::DateTime);
+      return FromTime(DecodeDate(p), "date");
     case ftTime:
       return FromTime(DecodeTime(p), "time of day");
     case ftDateTime:
@@ -74,26 +91,36 @@ FieldValue FieldDecoder::Decode(const ParadoxField& field, const std::uint8_t* r
     case ftBCD: {
       DecodedBcd bcd = DecodeBcd(p, field.sizeByte);
       if (bcd.overflow) throw Exception("BCD value exceeds the range of a currency value");
+      if (bcd.badDigit) {
+        warnings_.Note(index, ValueProblem::BadBcdDigit, View(p, kBcdStorageSize));
+        return FieldValue::Null();
+      }
       return bcd.null ? FieldValue::Null() : FieldValue::FromCurrency(bcd.value);
     }
     case ftBytes:
       if (AllZero(p, field.size)) return FieldValue::Null();
       return FieldValue::Bytes(Bytes(p, static_cast<std::size_t>(field.size)));
     default:
-      return DecodeBlob(field, p);
+      return DecodeBlob(index, field, p);
   }
 }
 
-FieldValue FieldDecoder::DecodeBlob(const ParadoxField& field, const std::uint8_t* data) {
+FieldValue FieldDecoder::DecodeBlob(std::size_t index, const ParadoxField& field,
+                                    const std::uint8_t* data) {
   const int leader = field.size - kBlobDescriptorSize;
   BlobRef ref = ReadBlobRef(data + leader);
   if (ref.length == 0) return FieldValue::Null();
   // A value no longer than the leader is kept in the record alone.
-  std::string value =
-      ref.length <= static_cast<std::uint32_t>(leader) ? Bytes(data, ref.length) : blobs_.Read(ref);
+  const bool inRecord = ref.length <= static_cast<std::uint32_t>(leader);
+  if (!inRecord && withoutBlobFile_ && blobs_.Missing()) {
+    warnings_.Note(index, ValueProblem::MemoFileMissing, {});
+    return FieldValue::Null();
+  }
+  std::string value = inRecord ? Bytes(data, ref.length) : blobs_.Read(ref);
   switch (field.type->type) {
     case ftMemo:
-      return FieldValue::Bytes(text_.ToUtf8(value));
+      if (Binary(index)) return FieldValue::Bytes(std::move(value));
+      return Text(index, value);
     case ftGraphic:
       StripGraphicPrefix(value);
       return FieldValue::Bytes(std::move(value));

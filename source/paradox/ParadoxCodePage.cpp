@@ -32,6 +32,11 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
 }  // namespace
 
 std::string ParadoxTextEncoding(int codePage, std::string_view sortOrder) {
+  std::string declared = ParadoxDeclaredEncoding(codePage, sortOrder);
+  return declared.empty() ? "CP437" : declared;
+}
+
+std::string ParadoxDeclaredEncoding(int codePage, std::string_view sortOrder) {
   if (codePage != 0) return "CP" + std::to_string(codePage);
   for (const auto& [name, encoding] : kCollations) {
     if (EqualsIgnoreCase(sortOrder, name)) return std::string(encoding);
@@ -44,7 +49,7 @@ std::string ParadoxTextEncoding(int codePage, std::string_view sortOrder) {
       std::isdigit(static_cast<unsigned char>(sortOrder[4]))) {
     return "CP" + std::string(sortOrder.substr(2, 3));
   }
-  return "CP437";
+  return {};
 }
 
 }  // namespace tabulix::source::paradox

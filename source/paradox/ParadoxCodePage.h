@@ -9,4 +9,8 @@ namespace tabulix::source::paradox {
 // guess from the collation name, else the DOS code page 437 (3.x tables store neither).
 std::string ParadoxTextEncoding(int codePage, std::string_view sortOrder);
 
+// The same without the fallback: empty when neither the code page nor the collation name
+// says anything.
+std::string ParadoxDeclaredEncoding(int codePage, std::string_view sortOrder);
+
 }  // namespace tabulix::source::paradox

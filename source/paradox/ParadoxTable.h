@@ -25,16 +25,19 @@ class ParadoxTable : public TableReader {
   std::int64_t RecordCount() const override { return index_.RecordCount(); }
   void ReadRecord(std::int64_t n, std::vector<FieldValue>& values) override;
   std::string Encoding() const override { return text_.Encoding(); }
+  EncodingOrigin EncodingSource() const override { return encodingSource_; }
 
  private:
   const std::uint8_t* LoadRecord(std::int64_t n);
 
   ReadOnlyFile file_;
   ParadoxHeader header_;
-  CodePageDecoder text_;
-  std::vector<SourceFieldDef> fields_;
   BlockIndex index_;
   BlobFile blobs_;
+  std::vector<bool> binary_;  // fields read as raw bytes
+  EncodingOrigin encodingSource_ = EncodingOrigin::Default;
+  CodePageDecoder text_;
+  std::vector<SourceFieldDef> fields_;
   FieldDecoder decoder_;
   std::vector<std::uint8_t> block_;  // records of the block read last
   std::uint16_t cachedBlock_ = 0;

@@ -11,6 +11,8 @@ namespace {
 
 constexpr double kMsPerDay = 86400000.0;
 constexpr int kBcdDigits = 32;
+constexpr std::int32_t kLastDay = 3652059;  // 31 December 9999
+constexpr std::uint8_t kBcdNotBlank = 0x40;
 
 bool AllZero(const std::uint8_t* p, int size) {
   for (int i = 0; i < size; ++i) {
@@ -48,10 +50,11 @@ std::optional<bool> DecodeLogical(const std::uint8_t* p) {
   return (p[0] ^ 0x80) != 0;
 }
 
-std::optional<TDateTime> DecodeDate(const std::uint8_t* p) {
+DecodedTime DecodeDate(const std::uint8_t* p) {
   std::optional<std::int32_t> day = DecodeInteger(p, 4);
-  if (!day) return std::nullopt;
-  return DayNumberToDateTime(*day, 0);
+  if (!day) return {true, true, 0};
+  if (*day < 1 || *day > kLastDay) return {false, false, 0};
+  return {false, true, DayNumberToDateTime(*day, 0)};
 }
 
 DecodedTime DecodeTime(const std::uint8_t* p) {
@@ -67,7 +70,7 @@ DecodedTime DecodeTimestamp(const std::uint8_t* p) {
   double whole = std::round(*ms);
   double day = std::floor(whole / kMsPerDay);
   // Beyond these bounds the day number no longer fits and no calendar date is meant.
-  if (!std::isfinite(whole) || day < 1 || day > 3652059) return {false, false, 0};
+  if (!std::isfinite(whole) || day < 1 || day > kLastDay) return {false, false, 0};
   double msOfDay = whole - day * kMsPerDay;
   return {false, true,
           DayNumberToDateTime(static_cast<std::int32_t>(day), static_cast<std::int32_t>(msOfDay))};
@@ -75,23 +78,26 @@ DecodedTime DecodeTimestamp(const std::uint8_t* p) {
 
 DecodedBcd DecodeBcd(const std::uint8_t* p, int scale) {
   DecodedBcd result;
-  if (p[0] == 0) {
+  if ((p[0] & kBcdNotBlank) == 0) {
     result.null = true;
     return result;
   }
   const bool negative = (p[0] & 0x80) == 0;
-  int digits[kBcdDigits];
-  bool valid = true;
-  for (int i = 0; i < kBcdDigits; ++i) {
+  // Integer digits, then the first four decimals, then one more for rounding.
+  const int integerDigits = kBcdDigits - scale;
+  const int used = integerDigits + 5 < kBcdDigits ? integerDigits + 5 : kBcdDigits;
+  int digits[kBcdDigits] = {};
+  for (int i = 0; i < used; ++i) {
     int nibble = (i % 2 == 0) ? p[1 + i / 2] >> 4 : p[1 + i / 2] & 0x0F;
     int digit = negative ? 15 - nibble : nibble;
-    if (digit > 9) valid = false;
-    digits[i] = valid ? digit : 0;
+    if (digit > 9) {
+      result.badDigit = true;
+      return result;
+    }
+    digits[i] = digit;
   }
-  // Integer digits, then the first four decimals, then one more for rounding.
   constexpr std::uint64_t kLimit =
       static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  const int integerDigits = kBcdDigits - scale;
   std::uint64_t scaled = 0;
   for (int i = 0; i < integerDigits + 4; ++i) {
     int digit = i < kBcdDigits ? digits[i] : 0;

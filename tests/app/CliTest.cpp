@@ -3,11 +3,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "app/core/Base64.h"
 #include "support/Json.h"
 #include "support/TestData.h"
+#include "tests/source/DbaseTestTables.h"
 
 namespace tabulix::test {
 namespace {
@@ -182,7 +185,8 @@ TEST(CliInspectTest, PrintsTheFieldGridAndCounts) {
             "Id\tautoincr\t\tint not null auto_increment\tKEY\n"
             "LONG\t32Bit-Int\t\tint\t\n"
             "Records: 3\n"
-            "Fields: 2\n");
+            "Fields: 2\n"
+            "Code page: CP850 (header)\n");
 }
 
 TEST(CliInspectTest, DbaseTypesGetTheirColumnTypes) {
@@ -197,13 +201,14 @@ TEST(CliInspectTest, DbaseTypesGetTheirColumnTypes) {
             "FLOAT\tfloat\t\tdouble\t\n"
             "MEMO\tmemo\t\tmediumtext\t\n"
             "Records: 10\n"
-            "Fields: 6\n");
+            "Fields: 6\n"
+            "Code page: CP437 (default)\n");
 }
 
 TEST(CliInspectTest, EmptyTable) {
   CliRun run = RunCli({"inspect", Real("paradox/joins/fk1.db")});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(run.out.ends_with("Records: 0\nFields: 2\n"));
+  EXPECT_TRUE(run.out.ends_with("Records: 0\nFields: 2\nCode page: CP850 (header)\n"));
 }
 
 TEST(CliFailureTest, UnreadableFileGivesTheMessageOnStandardErrorAndStatusOne) {
@@ -230,6 +235,97 @@ TEST(CliFailureTest, UnknownEncodingAndBadArgumentsFail) {
   run = RunCli({"--help"});
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.out.starts_with("usage:"));
+}
+
+// A Windows-1252 dBase III table with one value of each kind a reader cannot take as stored,
+// and memo pointers into a memo file that is not there.
+std::string UnreadableValuesTable() {
+  using namespace source::dbase_test;
+  DbfWriter w(0x83);
+  w.LanguageDriver(0x03);
+  for (DbfField f : {DbfField{"SALARIO", 'N', 10, 2}, DbfField{"QTY", 'N', 4},
+                     DbfField{"DAY", 'D', 8}, DbfField{"OK", 'L', 1}, DbfField{"NAME", 'C', 8},
+                     DbfField{"CITY", 'C', 10}, DbfField{"NOTE", 'M', 10}}) {
+    w.Field(f);
+  }
+  w.Row({"  1,200.00", "  12", "20240101", "T", "plain", "2 a\xC3\xB1os", ""});
+  w.Row({"1.200,00", "1e10", "20240230", "x", "Caf\x81", "plain", Pointer10(1)});
+  w.Row({"abc", "7", "20240101", "F", "plain", "plain", Pointer10(2)});
+  std::string dir = TempDir() + "/cli-warnings";
+  std::filesystem::create_directories(dir);
+  return w.Write(dir + "/warn.dbf");
+}
+
+TEST(CliWarningTest, DumpNamesEveryValueNotReadAsStoredAndStrictWritesNothing) {
+  const std::string table = UnreadableValuesTable();
+  const std::string lines =
+      "SALARIO: 2 values are not numbers, read as null (first: record 2, `1.200,00`)\n"
+      "QTY: 1 value is too large for the field's number type, read as null "
+      "(first: record 2, `1e10`)\n"
+      "DAY: 1 value is not a valid date, read as null (first: record 2, `20240230`)\n"
+      "OK: 1 value is not a logical value (T, F, Y or N), read as null (first: record 2, `x`)\n"
+      "NAME: 1 value holds bytes that code page CP1252 does not define, read as U+FFFD "
+      "(first: record 2, `Caf\\x81`); if the field holds binary data, read it with --binary "
+      "NAME\n"
+      "CITY: 1 value looks like UTF-8 text, read as CP1252 (first: record 1, `2 a\\xC3\\xB1os`); "
+      "--encoding UTF-8 would read it as UTF-8\n"
+      "NOTE: 2 values are in the missing memo file warn.dbt, read as null (first: record 2)\n";
+
+  CliRun run = RunCli({"dump", "--without-memos", table});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, lines);
+  std::vector<std::string> records = Lines(run.out);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_TRUE(records[0].starts_with("{\"SALARIO\":1200,\"QTY\":12,")) << records[0];
+  EXPECT_TRUE(records[1].starts_with("{\"SALARIO\":null,\"QTY\":null,\"DAY\":null,\"OK\":null,"))
+      << records[1];
+
+  for (const char* format : {"json", "csv"}) {
+    run = RunCli({"dump", "--strict", "--without-memos", "--format", format, table});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, lines);
+  }
+
+  // Without --without-memos the missing memo file stops the dump at the first record that
+  // needs it; the records before it are complete.
+  run = RunCli({"dump", table});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, records[0] + "\n");
+  EXPECT_NE(run.err.find("memo file warn.dbt not found (needed for field 'NOTE')"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST(CliWarningTest, BinaryFieldDumpsItsStoredBytes) {
+  using namespace source::dbase_test;
+  const std::string image("GIF89a\x01\x00\x1A\x81\xFF\x00\r\n", 14);
+  DbtIVWriter memo;
+  DbfWriter w(0x8B);
+  w.Field({"ID", 'N', 3}).Field({"PIC", 'M', 10});
+  w.Row({"1", Pointer10(memo.Add(image))}).Row({"2", ""});
+  std::string dir = TempDir() + "/cli-binary";
+  std::filesystem::create_directories(dir);
+  WriteBytes(dir + "/pics.dbt", memo.Bytes());
+  std::string table = w.Write(dir + "/pics.dbf");
+
+  CliRun run = RunCli({"dump", "--binary", "PIC", table});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  std::string base64;
+  app::AppendBase64(base64, image);
+  EXPECT_EQ(Json::Parse(lines[0])["PIC"].text, base64);
+
+  run = RunCli({"inspect", "--binary=pic", table});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\nPIC\tblob\t\tlongblob\t\n"), std::string::npos) << run.out;
+  EXPECT_TRUE(run.out.ends_with("Code page: CP437 (default)\n")) << run.out;
+
+  run = RunCli({"dump", "--binary", "ID", table});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("field 'ID' cannot be read as raw bytes"), std::string::npos) << run.err;
 }
 
 }  // namespace

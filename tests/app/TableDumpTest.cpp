@@ -98,6 +98,23 @@ TEST_F(TableDumpTest, LargeOutputIsWrittenInBlocksAndComplete) {
   EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 5004);
 }
 
+TEST_F(TableDumpTest, RecordWithAValueThatFailsLeavesNothingOfItself) {
+  table.rows[1][4] = FieldValue::DateTime(-800000.0);  // before year 1
+  Reopen();
+  for (DumpFormat format : {DumpFormat::JsonLines, DumpFormat::Csv}) {
+    std::string text;
+    {
+      OutputBuffer out(text);
+      EXPECT_THROW(DumpTable(bde, format, out), Exception);
+    }
+    std::string complete = format == DumpFormat::Csv ? "\r\n" : "\n";
+    std::size_t lines = format == DumpFormat::Csv ? 2 : 1;  // the header, the first record
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < lines; ++i) end = text.find(complete, end) + complete.size();
+    EXPECT_EQ(text.size(), end) << text;
+  }
+}
+
 TEST_F(TableDumpTest, InspectionListsTheFieldGridAndTheCounts) {
   std::string text;
   OutputBuffer out(text);
@@ -111,7 +128,8 @@ TEST_F(TableDumpTest, InspectionListsTheFieldGridAndTheCounts) {
             "Due\tdate\t\tdate\t\n"
             "Pic\tgraphic\t\tlongblob\t\n"
             "Records: 3\n"
-            "Fields: 6\n");
+            "Fields: 6\n"
+            "Code page: CP850 (default)\n");
 }
 
 }  // namespace

@@ -198,3 +198,66 @@ TEST_F(SqlBufferBlobTest, RawWritesToABlobSlotKeepItsBlock) {
 
 }  // namespace
 }  // namespace tabulix::test
+
+namespace tabulix::test {
+namespace {
+
+// Blob values written in place, piece by piece: the value keeps what was written, grows with
+// room ahead (one block, few reallocations), shrinks back and may be present and empty.
+TEST_F(SqlBufferBlobTest, BlobDataWritesInPlaceAndGrowsWithRoomAhead) {
+  std::byte* record = buffer.AddRecord();
+  EXPECT_EQ(buffer.BlobData(record, kMemo, 0), nullptr);
+  EXPECT_FALSE(buffer.IsNull(record, kMemo));  // present and empty
+  EXPECT_EQ(buffer.BlobValue(record, kMemo), "");
+  std::string expected;
+  const char* moved = nullptr;
+  int moves = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const std::string piece = std::to_string(i) + ",";
+    const auto at = static_cast<std::uint32_t>(expected.size());
+    char* data = buffer.BlobData(record, kMemo, at + static_cast<std::uint32_t>(piece.size()));
+    if (data != moved) ++moves;
+    moved = data;
+    std::memcpy(data + at, piece.data(), piece.size());
+    expected += piece;
+  }
+  EXPECT_EQ(buffer.BlobValue(record, kMemo), expected);
+  EXPECT_LT(moves, 20);
+  EXPECT_EQ(Blocks(), 1u);
+  std::memcpy(buffer.BlobData(record, kMemo, 3), "abc", 3);
+  EXPECT_EQ(buffer.BlobValue(record, kMemo), "abc");
+  EXPECT_EQ(buffer.BlobData(record, kMemo, 5)[4], '\0');  // regrown bytes are zero
+  buffer.SetNull(record, kMemo, true);
+  EXPECT_EQ(Blocks(), 0u);
+}
+
+// Records dropped right after they were appended give their slot and identifier back, and an
+// emptied change buffer keeps its page: an append-only run holds one page however long it is.
+TEST_F(SqlBufferBlobTest, DroppingAppendedRecordsKeepsStorageFlat) {
+  RecordWithMemo("kept", 0);
+  for (int i = 0; i < 2000; ++i) {
+    std::byte* record = RecordWithMemo("memo", i);
+    EXPECT_EQ(RecordId(record), 1);
+    EXPECT_TRUE(buffer.DropRecord(buffer.Count() - 1));
+  }
+  EXPECT_EQ(buffer.StorageCount(), 1);
+  EXPECT_EQ(buffer.PageCount(), 1);
+  EXPECT_EQ(Blocks(), 1u);
+  // A record that is not the last stored one is removed but its slot stays taken.
+  RecordWithMemo("second", 2);
+  EXPECT_FALSE(buffer.DropRecord(0));
+  EXPECT_EQ(buffer.StorageCount(), 2);
+
+  TSqlBuffer changes(owner, buffer);
+  changes.TakeLayout(buffer);
+  for (int i = 0; i < 600; ++i) changes.CopyRecord(buffer.Items(0), changes.AddRecord(), true);
+  EXPECT_EQ(changes.PageCount(), 2);
+  changes.EmptyRecords();
+  EXPECT_EQ(changes.Count(), 0);
+  EXPECT_EQ(changes.PageCount(), 1);
+  EXPECT_EQ(changes.NextId(), 0);
+  EXPECT_EQ(Blocks(), 1u);  // the copies' memo blocks went with them
+}
+
+}  // namespace
+}  // namespace tabulix::test

@@ -10,22 +10,23 @@ namespace {
 
 using namespace record;
 
-TEST_F(SqlBufferTest, IntegerStringAndMemoGiveSlotsOf5_32_18AndA71ByteRecord) {
+// A string of 30 characters holds up to 4 bytes per character: 121 bytes with the terminator.
+TEST_F(SqlBufferTest, IntegerStringAndMemoGiveSlotsOf5_122_18AndA161ByteRecord) {
   Bind(IdNameMemo());
   const TSqlFields& fields = buffer.SqlFields();
   ASSERT_EQ(fields.Count(), 3);
   EXPECT_EQ(fields[0].DataSize, 4);
-  EXPECT_EQ(fields[1].DataSize, 31);
+  EXPECT_EQ(fields[1].DataSize, 121);
   EXPECT_EQ(fields[2].DataSize, 17);
   EXPECT_EQ(fields[0].Offset, 0);
   EXPECT_EQ(fields[1].Offset, 5);
-  EXPECT_EQ(fields[2].Offset, 5 + 32);
-  EXPECT_EQ(buffer.RecordSize(), 71);
-  EXPECT_EQ(buffer.ItemSize(), 72);
+  EXPECT_EQ(fields[2].Offset, 5 + 122);
+  EXPECT_EQ(buffer.RecordSize(), 161);
+  EXPECT_EQ(buffer.ItemSize(), 162);
   EXPECT_EQ(buffer.BlobCount(), 1);
   std::byte* a = buffer.AddRecord();
   std::byte* b = buffer.AddRecord();
-  EXPECT_EQ(b - a, 73);  // item plus its tag
+  EXPECT_EQ(b - a, 163);  // item plus its tag
 }
 
 TEST_F(SqlBufferTest, SlotSizesFollowTheValueFormats) {
@@ -37,7 +38,7 @@ TEST_F(SqlBufferTest, SlotSizesFollowTheValueFormats) {
   const Case cases[] = {{ftSmallint, 0, 5}, {ftBoolean, 0, 5},  {ftFloat, 0, 9},
                         {ftCurrency, 0, 9}, {ftBCD, 4, 9},      {ftDate, 0, 5},
                         {ftTime, 0, 5},     {ftDateTime, 0, 9}, {ftAutoInc, 0, 5},
-                        {ftLargeint, 0, 9}, {ftString, 1, 5},   {ftString, 4, 6},
+                        {ftLargeint, 0, 9}, {ftString, 1, 6},   {ftString, 4, 18},
                         {ftBlob, 0, 18},    {ftGraphic, 0, 18}, {ftFmtMemo, 0, 18}};
   for (const Case& c : cases) {
     Bind({MakeField(0, "f", c.type, c.size)});
@@ -58,10 +59,13 @@ TEST_F(SqlBufferTest, FreshRecordIsNullEverywhereWithHeaderSet) {
     EXPECT_TRUE(buffer.IsNull(first, f));
     EXPECT_TRUE(buffer.GetFieldValue(first, f).IsNull());
   }
-  // Framework record buffers draw identifiers from the same counter.
+  // Framework record buffers draw identifiers from the same counter; a work record takes none.
   std::vector<std::byte> frameworkBuffer(static_cast<std::size_t>(buffer.RecordSize()));
   buffer.InitRecord(frameworkBuffer.data());
   EXPECT_EQ(RecordId(frameworkBuffer.data()), 2);
+  buffer.InitWorkRecord(frameworkBuffer.data());
+  EXPECT_EQ(RecordId(frameworkBuffer.data()), TSqlBuffer::kNoRecordId);
+  EXPECT_TRUE(buffer.IsNull(frameworkBuffer.data(), 1));
   EXPECT_EQ(RecordId(buffer.InsertRecord(0)), 3);
   buffer.ClearBuffer(false);
   EXPECT_EQ(RecordId(buffer.AddRecord()), 0);
@@ -124,7 +128,7 @@ TEST_F(SqlBufferTest, FieldWithoutFieldObjectIsAFatalErrorAndKeepsTheOldLayout) 
         }
       },
       EDatabaseError);
-  EXPECT_EQ(buffer.RecordSize(), 71);
+  EXPECT_EQ(buffer.RecordSize(), 161);
   auto stray = CreateFieldForType(ftInteger);
   EXPECT_THROW(buffer.FieldIndexOf(stray.get()), EDatabaseError);
 }
@@ -167,7 +171,7 @@ TEST_F(SqlBufferTest, ChangeBufferSharesDescriptionsAndTakesTheLayout) {
   EXPECT_EQ(&changes.Blocks(), &buffer.Blocks());
   EXPECT_FALSE(changes.HasLayout());
   changes.TakeLayout(buffer);
-  EXPECT_EQ(changes.RecordSize(), 71);
+  EXPECT_EQ(changes.RecordSize(), 161);
   std::byte* record = changes.AddRecord();
   changes.SetFieldValue(record, 0, FieldValue::Integer(4));
   EXPECT_EQ(changes.GetFieldValue(record, 0), FieldValue::Integer(4));

@@ -7,6 +7,7 @@
 #include "dataset/ZSqlBuffer.h"
 #include "framework/DateTime.h"
 #include "framework/Exceptions.h"
+#include "framework/FormatSettings.h"
 #include "tests/dataset/SqlBufferFixture.h"
 
 namespace tabulix::test {
@@ -108,15 +109,132 @@ TEST_F(SqlBufferValueTest, DateTimesBeforeYear1900KeepTheirTimeOfDay) {
   EXPECT_EQ(DecodeTime(back).minute, 30);
 }
 
-TEST_F(SqlBufferValueTest, StringsAreCutToTheirSlot) {
-  buffer.SetFieldValue(record, 0, FieldValue::Bytes("abcdefgh"));
-  EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes("abcde"));
-  // Text written directly may fill the whole data size without terminator.
-  buffer.SetStringText(record, 0, "123456789");
-  EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes("123456"));
-  buffer.SetStringText(record, 0, "xy");
-  EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes("xy"));
+// Field s holds 5 characters of up to 4 bytes each; longer texts are cut after the fifth
+// character, never inside one, whether they come from a field value or a column text.
+TEST_F(SqlBufferValueTest, StringsKeepTheirCharactersAndAreCutAtACharacterBoundary) {
+  const std::string ae = "\xC3\xA4", sz = "\xC3\x9F", euro = "\xE2\x82\xAC";
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  const struct {
+    std::string in, kept;
+  } cases[] = {
+      {"abcdefgh", "abcde"},
+      {"xy", "xy"},
+      {"", ""},
+      {ae + ae + ae + ae + ae + ae, ae + ae + ae + ae + ae},
+      {"abcd" + ae, "abcd" + ae},
+      {"abcde" + ae, "abcde"},
+      {emoji + emoji + emoji + emoji + emoji + "z", emoji + emoji + emoji + emoji + emoji},
+      {"M" + ae + sz + euro + emoji + "!", "M" + ae + sz + euro + emoji},
+  };
+  for (const auto& c : cases) {
+    buffer.SetFieldValue(record, 0, FieldValue::Bytes(c.in));
+    EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes(c.kept)) << c.in;
+    buffer.SetStringText(record, 0, c.in);
+    EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes(c.kept)) << c.in;
+  }
   EXPECT_THROW(buffer.SetStringText(record, 2, "1"), EDatabaseError);
+}
+
+// "Müller Straße 12345" and 19 x "a" + "ä" fill a char(20) exactly and keep every byte.
+TEST_F(SqlBufferTest, UmlautsFillACharacterFieldExactly) {
+  Bind({MakeField(0, "s", ftString, 20)});
+  std::byte* record = buffer.AddRecord();
+  for (const std::string& text : {std::string("M\xC3\xBCller Stra\xC3\x9F"
+                                              "e 12345"),
+                                  std::string(19, 'a') + "\xC3\xA4"}) {
+    buffer.SetFieldValue(record, 0, FieldValue::Bytes(text));
+    EXPECT_EQ(buffer.GetFieldValue(record, 0), FieldValue::Bytes(text));
+  }
+}
+
+// A value the slot cannot hold raises the framework's message naming the field and leaves
+// the field null; nothing is stored in its place.
+TEST_F(SqlBufferTest, ValuesTheSlotCannotHoldRaiseInvalidValue) {
+  Bind({MakeField(0, "small", ftSmallint), MakeField(1, "word", ftWord),
+        MakeField(2, "int", ftInteger), MakeField(3, "big", ftLargeint),
+        MakeField(4, "real", ftFloat), MakeField(5, "bcd", ftBCD, 4)});
+  FieldObject(3)->SetDisplayLabel("Big One");
+  std::byte* record = buffer.AddRecord();
+  const struct {
+    int field;
+    FieldValue value;
+    const char* name;
+  } cases[] = {
+      {0, FieldValue::Integer(70000), "small"},
+      {0, FieldValue::Integer(-32769), "small"},
+      {1, FieldValue::Integer(-1), "word"},
+      {1, FieldValue::Integer(65536), "word"},
+      {2, FieldValue::Largeint(1LL << 31), "int"},
+      {2, FieldValue::Bytes("abc"), "int"},
+      {3, FieldValue::Bytes("12x"), "Big One"},
+      {3, FieldValue::Double(1.5), "Big One"},
+      {3, FieldValue::Bytes("99999999999999999999"), "Big One"},
+      {3, FieldValue::Boolean(true), "Big One"},
+      {4, FieldValue::Double(std::nan("")), "real"},
+      {4, FieldValue::Double(HUGE_VAL), "real"},
+      {5, FieldValue::Double(1e15), "bcd"},
+  };
+  for (const auto& c : cases) {
+    buffer.SetFieldValue(record, c.field, FieldValue::Integer(1));
+    try {
+      buffer.SetFieldValue(record, c.field, c.value);
+      ADD_FAILURE() << c.name << " took " << c.value.AsText();
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(e.Message(),
+                std::string("Ung\xC3\xBCltiger Wert f\xC3\xBCr Feld '") + c.name + "'");
+    }
+    EXPECT_TRUE(buffer.IsNull(record, c.field)) << c.name;
+  }
+  // The limits themselves fit, and 64-bit integers come whole from every integral form.
+  const struct {
+    int field;
+    FieldValue value;
+    FieldValue stored;
+  } fits[] = {
+      {0, FieldValue::Integer(-32768), FieldValue::Integer(-32768)},
+      {1, FieldValue::Integer(65535), FieldValue::Integer(65535)},
+      {2, FieldValue::Largeint(INT32_MIN), FieldValue::Integer(INT32_MIN)},
+      {3, FieldValue::Largeint(INT64_MAX), FieldValue::Bytes("9223372036854775807")},
+      {3, FieldValue::Bytes("-9223372036854775808"), FieldValue::Bytes("-9223372036854775808")},
+      {3, FieldValue::Double(2.0), FieldValue::Bytes("2")},
+  };
+  for (const auto& f : fits) {
+    buffer.SetFieldValue(record, f.field, f.value);
+    EXPECT_EQ(buffer.GetFieldValue(record, f.field), f.stored) << f.value.AsText();
+  }
+}
+
+// Decimal values travel exactly: as ten-thousandths in the slot and as texts with a point.
+TEST_F(SqlBufferValueTest, DecimalTextsAreExactWhateverTheLocale) {
+  DecimalSeparatorScope comma(',');
+  const struct {
+    const char* in;
+    const char* out;  // nullptr: not a decimal the slot holds
+  } cases[] = {
+      {"922337203685477.5807", "922337203685477.5807"},
+      {"-922337203685477.5808", "-922337203685477.5808"},
+      {"922337203685477.5808", nullptr},
+      {"0.1000", "0.1"},
+      {"-0.0001", "-0.0001"},
+      {"12.345600", "12.3456"},
+      {"12.34561", nullptr},
+      {"100", "100"},
+      {"+7.", "7"},
+      {".5", "0.5"},
+      {"1,5", nullptr},
+      {"1e3", nullptr},
+      {"", nullptr},
+      {"-", nullptr},
+  };
+  for (const auto& c : cases) {
+    if (c.out) {
+      buffer.SetValueText(record, 5, c.in);
+      EXPECT_EQ(buffer.GetValueText(record, 5), c.out) << c.in;
+    } else {
+      EXPECT_THROW(buffer.SetValueText(record, 5, c.in), EConvertError) << c.in;
+      EXPECT_EQ(buffer.GetValueText(record, 5), "NULL") << c.in;
+    }
+  }
 }
 
 TEST_F(SqlBufferValueTest, EmptyNullAndUnconvertibleValuesLeaveTheFieldNull) {
@@ -144,9 +262,6 @@ TEST_F(SqlBufferValueTest, EmptyNullAndUnconvertibleValuesLeaveTheFieldNull) {
   }
   buffer.SetFieldValue(record, 8, FieldValue::DateTime(-693593.25));  // 0001-01-01 06:00
   EXPECT_EQ(buffer.GetValueText(record, 8), "0001-01-01 06:00:00");
-  // A large integer that is no number is stored as 0.
-  buffer.SetFieldValue(record, 9, FieldValue::Bytes("many"));
-  EXPECT_EQ(buffer.GetFieldValue(record, 9), FieldValue::Bytes("0"));
 }
 
 TEST_F(SqlBufferValueTest, RawAccessAndNullByte) {
@@ -175,6 +290,13 @@ TEST_F(SqlBufferValueTest, ValueTextsUseTheLiteralForms) {
   EXPECT_EQ(buffer.GetValueText(record, 8), "2001-12-31 14:05:09");
   buffer.SetValueText(record, 6, "2001-02-30");
   EXPECT_EQ(buffer.GetValueText(record, 6), "2001-02-28");
+  // 30 December 1899 (day 0 of the date-times) is written as itself.
+  buffer.SetFieldValue(record, 6, FieldValue::DateTime(0.0));
+  EXPECT_EQ(buffer.GetValueText(record, 6), "1899-12-30");
+  buffer.SetFieldValue(record, 8, FieldValue::DateTime(0.5));
+  EXPECT_EQ(buffer.GetValueText(record, 8), "1899-12-30 12:00:00");
+  buffer.SetFieldValue(record, 8, FieldValue::DateTime(0.0));
+  EXPECT_EQ(buffer.GetValueText(record, 8), "1899-12-30");
   buffer.SetValueText(record, 7, "25:61:00");
   EXPECT_EQ(buffer.GetValueText(record, 7), "23:59:00");
   buffer.SetValueText(record, 9, "12345678901");

@@ -68,10 +68,16 @@ TEST(ParadoxLogicalTest, DecodesFalseTrueAndBlank) {
 }
 
 TEST(ParadoxDateTest, CountsDaysFromTheFirstOfJanuaryOfYearOne) {
-  EXPECT_EQ(DecodeDate(Raw(Hex("800B3DB7"))), EncodeDate(2018, 1, 1));
-  EXPECT_EQ(DecodeDate(Raw(Hex("80008D40"))), EncodeDate(100, 1, 1));   // day 36160
-  EXPECT_EQ(DecodeDate(Raw(Hex("800B1ECF"))), EncodeDate(1996, 5, 4));  // day 728783
-  EXPECT_EQ(DecodeDate(Raw(Hex("00000000"))), std::nullopt);
+  EXPECT_EQ(DecodeDate(Raw(Hex("800B3DB7"))).value, EncodeDate(2018, 1, 1));
+  EXPECT_EQ(DecodeDate(Raw(Hex("80008D40"))).value, EncodeDate(100, 1, 1));   // day 36160
+  EXPECT_EQ(DecodeDate(Raw(Hex("800B1ECF"))).value, EncodeDate(1996, 5, 4));  // day 728783
+  EXPECT_EQ(DecodeDate(Raw(Hex("80000001"))).value, EncodeDate(1, 1, 1));
+  EXPECT_EQ(DecodeDate(Raw(Hex("8037B9DB"))).value, EncodeDate(9999, 12, 31));  // day 3652059
+  EXPECT_TRUE(DecodeDate(Raw(Hex("00000000"))).null);
+  // Outside years 1 to 9999 there is no date to give.
+  EXPECT_FALSE(DecodeDate(Raw(Hex("80000000"))).valid);
+  EXPECT_FALSE(DecodeDate(Raw(Hex("7FFFFFFF"))).valid);
+  EXPECT_FALSE(DecodeDate(Raw(Hex("8037B9DC"))).valid);
 }
 
 TEST(ParadoxTimeTest, KeepsMillisecondsAndRejectsValuesOutsideTheDay) {
@@ -165,8 +171,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BcdCase{false, 32, "12299999999999999980B00E0000BF4A", 1230},
                       BcdCase{false, 32, "99990000000000000000000000000000", 9999},
                       BcdCase{false, 32, "99995000000000000000000000000000", 10000},
-                      // The digits after an invalid nibble count as zero.
-                      BcdCase{false, 4, "0000000000000000000000000001F999", 10000},
                       BcdCase{false, 4, "00000000000009223372036854775807",
                               std::numeric_limits<std::int64_t>::max()},
                       BcdCase{true, 4, "00000000000009223372036854775807",
@@ -174,6 +178,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ParadoxBcdLimitTest, BlankAndOverflow) {
   EXPECT_TRUE(DecodeBcd(Raw(std::string(17, '\0')), 2).null);
+  // Bit 6 of the first byte clear: blank, whatever the digits.
+  std::string blank = Bcd(false, 2, "00000000000000000000000000000123");
+  blank[0] = static_cast<char>(blank[0] & ~0x40);
+  EXPECT_TRUE(DecodeBcd(Raw(blank), 2).null);
+  // A nibble above 9 among the digits that make the value: no value, never a zero digit.
+  EXPECT_TRUE(DecodeBcd(Raw(Bcd(false, 4, "0000000000000000000000000001F999")), 4).badDigit);
+  EXPECT_TRUE(DecodeBcd(Raw(Bcd(true, 2, "000000000000000000000000000001A3")), 2).badDigit);
   EXPECT_TRUE(DecodeBcd(Raw(Bcd(false, 0, "00000000000000010000000000000000")), 0).overflow);
   EXPECT_TRUE(DecodeBcd(Raw(Bcd(false, 4, "00000000000009223372036854775808")), 4).overflow);
   EXPECT_TRUE(DecodeBcd(Raw(Bcd(false, 5, "00000000000092233720368547758075")), 5).overflow);

@@ -111,17 +111,17 @@ TEST_F(SqlParserAnalyseTest, OnlyASelectIsAnalysed) {
   EXPECT_EQ(dataset.requests.size(), 2u);  // only those of the first statement
 }
 
-TEST_F(SqlParserAnalyseTest, AliasesStayWithin50Characters) {
-  const std::string longName(50, 'c');
+TEST_F(SqlParserAnalyseTest, AliasesStayWithin64Characters) {
+  const std::string longName(64, 'c');
   dataset.columns["t1"] = {longName};
   dataset.columns["t2"] = {longName};
   Analyse("SELECT * FROM t1, t2");
   ASSERT_EQ(parser.Fields().Count(), 2);
   EXPECT_EQ(parser.Fields()[0].Alias, longName);
-  EXPECT_EQ(parser.Fields()[1].Alias, std::string(48, 'c') + "_1");
+  EXPECT_EQ(parser.Fields()[1].Alias, std::string(62, 'c') + "_1");
 
-  Analyse("SELECT id AS " + std::string(60, 'k') + " FROM t");
-  EXPECT_EQ(parser.Fields()[0].Alias, std::string(50, 'k'));
+  Analyse("SELECT id AS " + std::string(70, 'k') + " FROM t");
+  EXPECT_EQ(parser.Fields()[0].Alias, std::string(64, 'k'));
 }
 
 TEST_F(SqlParserAnalyseTest, SetFieldAliasResolvesTableAliases) {

@@ -11,15 +11,19 @@ namespace {
 
 TEST(SqlFields, AddCutsTextsAndDropsTheDefaultOfAutoIncrementColumns) {
   TSqlFields fields;
-  fields.Add({.TableName = std::string(60, 't'),
-              .FieldName = std::string(51, 'f'),
-              .Alias = "a",
+  // Names keep up to 64 characters, as the server allows; cuts count characters, not bytes.
+  std::string umlauts;
+  for (int i = 0; i < 65; ++i) umlauts += "\xC3\xA4";  // 65 x "ä"
+  fields.Add({.TableName = std::string(70, 't'),
+              .FieldName = std::string(65, 'f'),
+              .Alias = umlauts,
               .TypeName = std::string(300, 'x'),
               .DefaultValue = "'7'"});
   fields.Add({.FieldName = "id", .AutoIncKind = 1, .DefaultValue = "'0'"});
   fields.Add({.FieldName = "id3", .AutoIncKind = 3, .DefaultValue = "'0'"});
-  EXPECT_EQ(fields[0].TableName.size(), 50u);
-  EXPECT_EQ(fields[0].FieldName.size(), 50u);
+  EXPECT_EQ(fields[0].TableName, std::string(64, 't'));
+  EXPECT_EQ(fields[0].FieldName, std::string(64, 'f'));
+  EXPECT_EQ(fields[0].Alias, umlauts.substr(0, 128));
   EXPECT_EQ(fields[0].TypeName.size(), 255u);
   EXPECT_EQ(fields[0].DefaultValue, "'7'");
   EXPECT_EQ(fields[1].DefaultValue, "");
