@@ -13,7 +13,8 @@ struct TypeRow {
 };
 
 // One row per field type, by ordinal. Floating values keep their precision as double, money
-// and BCD values their four decimals; binary types that the readers deliver get a blob column.
+// and BCD values their four decimals, times and date-times their milliseconds; binary types
+// that the readers deliver get a blob column.
 constexpr std::array<TypeRow, 30> kTypes = {{
     {ftUnknown, "unknown", ""},
     {ftString, "char", "char"},
@@ -25,8 +26,8 @@ constexpr std::array<TypeRow, 30> kTypes = {{
     {ftCurrency, "currency", "decimal(19,4)"},
     {ftBCD, "bcd", "decimal(32,4)"},
     {ftDate, "date", "date"},
-    {ftTime, "time", "time"},
-    {ftDateTime, "datetime", "datetime"},
+    {ftTime, "time", "time(3)"},
+    {ftDateTime, "datetime", "datetime(3)"},
     {ftBytes, "bytes", "blob"},
     {ftVarBytes, "", ""},
     {ftAutoInc, "autoincr", "int not null auto_increment"},
