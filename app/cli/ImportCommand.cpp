@@ -13,6 +13,8 @@
 #include "app/core/ImportProgress.h"
 #include "app/core/LogSink.h"
 #include "app/core/MessageBoxes.h"
+#include "app/core/StrictCheck.h"
+#include "app/core/ValueWarningLines.h"
 #include "framework/Exceptions.h"
 #include "mysql/TZMySqlDatabase.h"
 #include "source/TableBDE.h"
@@ -93,6 +95,13 @@ class GivenFile final : public FileOpenDialog {
   std::string path_;
 };
 
+void PrintLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    WriteAll(stderr, line);
+    std::fputc('\n', stderr);
+  }
+}
+
 void PrintError(const std::string& message) {
   std::fflush(stdout);
   std::string text = message;
@@ -120,13 +129,16 @@ int RunImport(const CommandLine& line) {
   database.SetSocket(line.socket);
   database.SetLogin(line.user);
   try {
-    engine.TableBDE().SetReaderOptions({line.encoding});
+    engine.TableBDE().SetReaderOptions({line.encoding, line.binaryFields, line.withoutMemos});
+    engine.SetStrict(line.strict);
     GivenFile file(line.file);
     engine.Load(file, std::string(), nullptr);
     const ImportOutcome outcome = engine.Import({line.database, line.table, line.host});
     std::fflush(stdout);
     switch (outcome) {
       case ImportOutcome::Completed:
+        // The values not read as stored, as a dump reports them; the log has them too.
+        PrintLines(WarningLines(engine.TableBDE()));
         return kImportDone;
       case ImportOutcome::Refused:
         PrintError(messages.shown);
@@ -139,6 +151,10 @@ int RunImport(const CommandLine& line) {
   } catch (const EAbort&) {
     PrintError("login cancelled");
     return kLoginCancelled;
+  } catch (const EValuesNotAsStored& e) {
+    std::fflush(stdout);
+    PrintLines(e.Lines());
+    return kImportFailed;
   } catch (const std::exception& e) {
     std::string message = e.what();
     if (engine.FailedRecord() > 0) {

@@ -85,10 +85,10 @@ enum class ImportOutcome {
 class ImportEngine : public TComponent {
  public:
   struct Services {
-    LogSink* log = nullptr;                // required
-    MessageBoxes* messages = nullptr;      // required
-    LoginDialogService* login = nullptr;   // nullptr: the installed one
-    ScreenCursor* cursor = nullptr;        // nullptr: the installed one
+    LogSink* log = nullptr;               // required
+    MessageBoxes* messages = nullptr;     // required
+    LoginDialogService* login = nullptr;  // nullptr: the installed one
+    ScreenCursor* cursor = nullptr;       // nullptr: the installed one
     ConnectionIndicator* indicator = nullptr;
     ImportProgress* progress = nullptr;
   };
@@ -119,7 +119,8 @@ class ImportEngine : public TComponent {
 
   // Whether the whole source table is read for values the reader cannot take as stored
   // before anything else happens; any such value then stops the import with their
-  // description, before anything is written to the log or sent to the server.
+  // description (EValuesNotAsStored, StrictCheck.h), before anything is written to the log or
+  // sent to the server.
   bool Strict() const { return strict_; }
   void SetStrict(bool strict) { strict_ = strict; }
 
@@ -128,9 +129,12 @@ class ImportEngine : public TComponent {
   // login prompt, creates the target database, reconnects to it, replaces the target table,
   // copies every source record and disconnects. Failures of the create-database step and of
   // the drop-and-create step are swallowed (their monitor lines show them); every other
-  // failure raises. A failed record raises with the dataset's or server's message unchanged;
-  // FailedRecord then names it, the records before it stay on the server, and the connection
-  // stays open (the next import closes it first).
+  // failure raises. A definition the server refuses only because its character columns could
+  // in the worst case make a row too large is sent again after "SET SESSION
+  // innodb_strict_mode = OFF" (both in the log), so wide legacy tables import. A failed record
+  // raises with the dataset's or server's message unchanged; FailedRecord then names it, the
+  // records before it stay on the server, and the connection stays open (the next import closes it
+  // first).
   ImportOutcome Import(const ImportTarget& target);
 
   // The CREATE TABLE text of the last import that passed the name check.
@@ -147,6 +151,8 @@ class ImportEngine : public TComponent {
  private:
   void ConnectionSequence(const ImportTarget& target);
   void ImportRun(const ImportTarget& target);
+  // One statement through the batch executor, as the run sends all of its own.
+  void RunStatement(const std::string& sql);
   void CopyRecords();
   void LogReaderWarnings();
 

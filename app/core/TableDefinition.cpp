@@ -1,24 +1,43 @@
 #include "app/core/TableDefinition.h"
 
-#include <locale.h>
-#include <wctype.h>
-
 #include <algorithm>
 #include <unordered_set>
 
 #include "framework/AsciiCase.h"
+#include "mysql/ColumnName.h"
 
 namespace tabulix::app {
 
 namespace {
 
-// Case mapping by the Unicode tables of the C library, through a locale object of its own, so
-// the process locale (which a window sets from the environment) changes nothing. Made once and
-// kept for the life of the process; nullptr when the C library has no UTF-8 locale, and then
-// only ASCII letters are mapped.
-locale_t UnicodeCaseLocale() {
-  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return locale;
+// The capital of a letter of the Latin, Greek and Cyrillic scripts, the scripts of every code
+// page a source table can declare, as the server pairs them when it compares column names (by
+// the Unicode case pairs, except that final sigma and palochka stay apart); other code points
+// stay. Done here
+// rather than through a locale so the process locale (which a window sets from the
+// environment) changes nothing.
+char32_t UpperCaseLetter(char32_t cp) {
+  const auto oddToEven = [cp] { return (cp & 1) != 0 ? cp - 1 : cp; };
+  const auto evenToOdd = [cp] { return (cp & 1) == 0 ? cp - 1 : cp; };
+  if (cp >= 'a' && cp <= 'z') return cp - 32;
+  if (cp < 0xE0) return cp;
+  if (cp <= 0xFE) return cp == 0xF7 ? cp : cp - 32;  // Latin-1, not the division sign
+  if (cp == 0xFF) return 0x178;
+  if (cp >= 0x100 && cp <= 0x137) return oddToEven();  // Latin Extended-A
+  if (cp >= 0x139 && cp <= 0x148) return evenToOdd();
+  if (cp >= 0x14A && cp <= 0x177) return oddToEven();
+  if (cp >= 0x179 && cp <= 0x17E) return evenToOdd();
+  if (cp == 0x3AC) return 0x386;  // Greek
+  if (cp >= 0x3AD && cp <= 0x3AF) return cp - 37;
+  if ((cp >= 0x3B1 && cp <= 0x3C1) || (cp >= 0x3C3 && cp <= 0x3CB)) return cp - 32;
+  if (cp == 0x3CC) return 0x38C;
+  if (cp == 0x3CD || cp == 0x3CE) return cp - 63;
+  if (cp >= 0x430 && cp <= 0x44F) return cp - 32;  // Cyrillic
+  if (cp >= 0x450 && cp <= 0x45F) return cp - 80;
+  if ((cp >= 0x460 && cp <= 0x481) || (cp >= 0x48A && cp <= 0x4BF)) return oddToEven();
+  if (cp >= 0x4C1 && cp <= 0x4CE) return evenToOdd();
+  if (cp >= 0x4D0 && cp <= 0x52F) return oddToEven();
+  return cp;
 }
 
 // The code point starting at text[i] and its length in bytes; 0 bytes when no valid UTF-8
@@ -69,19 +88,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Stand-in until the SQL layer's name helper is here: backticks for what is no plain name.
-std::string ColumnNameText(std::string_view name) {
-  bool plain = !name.empty();
-  for (char c : name) {
-    plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                      (c >= '0' && c <= '9') || c == '_' || c == '$');
-  }
-  if (plain) return std::string(name);
-  std::string out = "`";
-  for (char c : name) out += c == '`' ? std::string("``") : std::string(1, c);
-  return out + "`";
-}
-
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
@@ -98,7 +104,6 @@ bool IsForbiddenDatabaseName(std::string_view typed) {
 }
 
 std::string ColumnNameKey(std::string_view name) {
-  const locale_t locale = UnicodeCaseLocale();
   std::string key;
   key.reserve(name.size());
   for (std::size_t i = 0; i < name.size();) {
@@ -107,13 +112,7 @@ std::string ColumnNameKey(std::string_view name) {
       key += name[i++];
       continue;
     }
-    if (cp < 0x80) {
-      key += AsciiUpper(static_cast<char>(cp));
-    } else if (locale != static_cast<locale_t>(0)) {
-      AppendUtf8(key, static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), locale)));
-    } else {
-      key.append(name.substr(i, length));
-    }
+    AppendUtf8(key, UpperCaseLetter(cp));
     i += length;
   }
   return key;
@@ -148,14 +147,14 @@ std::string BuildTableDefinition(std::string_view table, const std::vector<Field
   const std::vector<std::string> names = TargetColumnNames(rows, n);
   std::string keys;
   for (std::size_t r = 0; r < n; ++r) {
-    if (rows[r][4] == "KEY") keys += ColumnNameText(names[r]) + ",";
+    if (rows[r][4] == "KEY") keys += QuoteColumnName(names[r]) + ",";
   }
   if (!keys.empty()) {
     keys.back() = ')';
     keys = " PRIMARY KEY (" + keys;
   }
   std::string text = "create table if not exists " + std::string(table) + "(";
-  for (std::size_t r = 0; r < n; ++r) text += ColumnNameText(names[r]) + " " + rows[r][3] + ",";
+  for (std::size_t r = 0; r < n; ++r) text += QuoteColumnName(names[r]) + " " + rows[r][3] + ",";
   if (!keys.empty()) {
     text.back() = ',';
     text += keys + ")";

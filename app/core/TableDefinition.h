@@ -21,12 +21,13 @@ bool IsForbiddenDatabaseName(std::string_view typed);
 
 // The target column names for the first n rows of the field grid: the field names, except
 // that a name the server takes for an earlier one (column names compare ignoring letter case,
-// in every script) gets the first free suffix "_2", "_3", ... The names that were unique stay
-// as they are.
+// also of umlauts, Greek and Cyrillic letters, but not accents) gets the first free suffix
+// "_2", "_3", ... The names that were unique stay as they are.
 std::vector<std::string> TargetColumnNames(const std::vector<FieldGridRow>& rows, std::size_t n);
 
-// The key under which the server compares column names: every letter as its capital (simple
-// Unicode case mapping, whatever the process locale). Bytes that are no UTF-8 stay as they are.
+// The key under which the server compares column names: every Latin, Greek and Cyrillic letter
+// as its capital (Unicode case pairs, whatever the process locale); other characters, and
+// bytes that are no UTF-8, stay as they are.
 std::string ColumnNameKey(std::string_view name);
 
 // The CREATE TABLE text for the first n rows of the field grid: "create table if not exists "

@@ -88,8 +88,7 @@ TEST(TerminalLoginPrompt, KeepsLongTextsWholeAndAsksAgainForOnesTooLongToPassOn)
   Pipe in;
   Pipe out;
   // A user name of 40 characters, a password of 256 bytes (refused), then one of 255.
-  in.Put(std::string(40, 'u') + "\n" + std::string(256, 'p') + "\n" + std::string(255, 'q') +
-         "\n");
+  in.Put(std::string(40, 'u') + "\n" + std::string(256, 'p') + "\n" + std::string(255, 'q') + "\n");
   TerminalLoginPrompt prompt(in.Read(), out.Write());
   std::string user;
   std::string password;

@@ -19,6 +19,8 @@
 #include "framework/Exceptions.h"
 #include "framework/LoginDialogService.h"
 #include "mysql/TZMySqlDatabase.h"
+#include "source/TableBDE.h"
+#include "source/TableBDEFakeReader.h"
 #include "support/TestData.h"
 #include "support/TestServer.h"
 
@@ -58,9 +60,7 @@ class FakeFrontEnd final : public LogSink,
     EXPECT_LE(done, total);
   }
   void Finish() override { ++finished; }
-  std::optional<std::string> Execute(const std::string& /*initialFolder*/) override {
-    return file;
-  }
+  std::optional<std::string> Execute(const std::string& /*initialFolder*/) override { return file; }
 
   std::string file;
   bool cancelLogin = false;
@@ -182,37 +182,109 @@ std::vector<FailureCase> FailureCases() {
     return [name](FakeFrontEnd&, ImportTarget& t) { t.database = name; };
   };
   return {
-      {"forbidden name", two, database("mysql"), "", false, ImportOutcome::Refused, {}, {}, {}, 0,
-       -1, false},
-      {"forbidden name in capitals with blanks", two, database(" MySql\t"), "", false,
-       ImportOutcome::Refused, {}, {}, {}, 0, -1, false},
-      {"blank database name", two, database("  "), "", false, ImportOutcome::Refused, {}, {},
-       {}, 0, -1, false},
-      {"cancelled login", two, [](FakeFrontEnd& ui, ImportTarget&) { ui.cancelLogin = true; },
-       "", true, ImportOutcome::Completed, {test::kOrdersDefinition},
-       {test::kOrdersDefinition}, {}, 0, -1, false},
+      {"forbidden name",
+       two,
+       database("mysql"),
+       "",
+       false,
+       ImportOutcome::Refused,
+       {},
+       {},
+       {},
+       0,
+       -1,
+       false},
+      {"forbidden name in capitals with blanks",
+       two,
+       database(" MySql\t"),
+       "",
+       false,
+       ImportOutcome::Refused,
+       {},
+       {},
+       {},
+       0,
+       -1,
+       false},
+      {"blank database name",
+       two,
+       database("  "),
+       "",
+       false,
+       ImportOutcome::Refused,
+       {},
+       {},
+       {},
+       0,
+       -1,
+       false},
+      {"cancelled login",
+       two,
+       [](FakeFrontEnd& ui, ImportTarget&) { ui.cancelLogin = true; },
+       "",
+       true,
+       ImportOutcome::Completed,
+       {test::kOrdersDefinition},
+       {test::kOrdersDefinition},
+       {},
+       0,
+       -1,
+       false},
       // A name longer than the server allows: the create fails (passed over), the reconnect
       // fails, and the run ends disconnected.
-      {"failed reconnect", two, database(longName), "Incorrect database name", false,
-       ImportOutcome::Completed, connected,
+      {"failed reconnect",
+       two,
+       database(longName),
+       "Incorrect database name",
+       false,
+       ImportOutcome::Completed,
+       connected,
        {"SQL>DISCONNECT mysql", "SQL>[OK.]", "SQL>CONNECT " + longName,
         "SQL>[Server connection error]"},
-       {true, false}, 0, -1, false},
+       {true, false},
+       0,
+       -1,
+       false},
       // The server refuses the second record: its key repeats the first one's.
-      {"record the server refuses", {{1, "A", "a"}, {1, "B", "b"}, {3, "C", "c"}}, nullptr,
-       "Duplicate entry '1'", false, ImportOutcome::Completed, connected,
+      {"record the server refuses",
+       {{1, "A", "a"}, {1, "B", "b"}, {3, "C", "c"}},
+       nullptr,
+       "Duplicate entry '1'",
+       false,
+       ImportOutcome::Completed,
+       connected,
        {"SQL>INSERT INTO orders (ID, Name, Notes) VALUES (1, 'B', 'b')",
         "SQL>[Duplicate entry '1' for key 'PRIMARY']"},
-       {true, false, true}, 2, 1, true},
-      {"empty source table", {}, nullptr, "", false, ImportOutcome::Completed, connected,
+       {true, false, true},
+       2,
+       1,
+       true},
+      {"empty source table",
+       {},
+       nullptr,
+       "",
+       false,
+       ImportOutcome::Completed,
+       connected,
        Lines{"SQL>SELECT * FROM orders", "SQL>[OK.]", closed[0], closed[1]},
-       {true, false, true, false}, 0, 0, false},
+       {true, false, true, false},
+       0,
+       0,
+       false},
       // Typed with blanks around it: created, reconnected and filled under the trimmed name.
-      {"database name with blanks", two, database(" " + db + " "), "", false,
+      {"database name with blanks",
+       two,
+       database(" " + db + " "),
+       "",
+       false,
        ImportOutcome::Completed,
        {connected[0], connected[1], connected[2], "SQL>create database if not exists " + db,
         "SQL>[OK.]", "SQL>DISCONNECT mysql", "SQL>[OK.]", "SQL>CONNECT " + db},
-       closed, {true, false, true, false}, 0, 2, false},
+       closed,
+       {true, false, true, false},
+       0,
+       2,
+       false},
   };
 }
 
@@ -236,23 +308,30 @@ TEST_P(ImportEngineFailureTest, EndsAsTheUserIsTold) {
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
   } else {
     EXPECT_EQ(error, "");
-    if (!c.aborted) EXPECT_EQ(outcome, c.outcome);
+    if (!c.aborted) {
+      EXPECT_EQ(outcome, c.outcome);
+    }
   }
   EXPECT_EQ(ui.messages,
             c.outcome == ImportOutcome::Refused ? Lines{kForbiddenDatabaseMessage} : Lines{});
-  if (c.outcome == ImportOutcome::Refused) EXPECT_TRUE(ui.prompts.empty());
+  if (c.outcome == ImportOutcome::Refused) {
+    EXPECT_TRUE(ui.prompts.empty());
+  }
   ASSERT_GE(ui.lines.size(), std::max(c.firstLines.size(), c.lastLines.size()));
   EXPECT_EQ(Lines(ui.lines.begin(), ui.lines.begin() + static_cast<long>(c.firstLines.size())),
             c.firstLines);
   EXPECT_EQ(Lines(ui.lines.end() - static_cast<long>(c.lastLines.size()), ui.lines.end()),
             c.lastLines);
-  if (c.firstLines.empty() && c.lastLines.empty()) EXPECT_EQ(ui.lines, Lines{});
+  if (c.firstLines.empty() && c.lastLines.empty()) {
+    EXPECT_EQ(ui.lines, Lines{});
+  }
   EXPECT_EQ(ui.indicator, c.indicator);
   EXPECT_EQ(engine.FailedRecord(), c.failedRecord);
   EXPECT_EQ(engine.ZMySqlDatabase1().Connected(), c.connected);
   if (c.rowsOnServer < 0) {
     EXPECT_EQ(session.Scalar("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
-                             "TABLE_SCHEMA = '" + std::string(kDatabase) + "'"),
+                             "TABLE_SCHEMA = '" +
+                             std::string(kDatabase) + "'"),
               Cell("0"));
   } else {
     EXPECT_EQ(Rows("orders").size(), static_cast<std::size_t>(c.rowsOnServer));
@@ -268,6 +347,8 @@ TEST_P(ImportEngineFailureTest, EndsAsTheUserIsTold) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ImportEngineFailureTest, ::testing::ValuesIn(FailureCases()));
 
+// Names with blanks, "#", a reserved word, repeats that differ in letter case only (also of an
+// umlaut); and a character field of length 0, which the server takes as char(0).
 TEST_F(ImportEngineTest, ColumnNamesWithBlanksHashReservedWordsAndRepeatsReachTheServer) {
   using namespace test::paradox;
   ParadoxTestTable t({{0x01, 10, "Species No"},
@@ -284,11 +365,24 @@ TEST_F(ImportEngineTest, ColumnNamesWithBlanksHashReservedWordsAndRepeatsReachTh
   ASSERT_EQ(engine.Import(Target(kDatabase, "names")), ImportOutcome::Completed);
   EXPECT_EQ(engine.TableDefinition(),
             "create table if not exists names(`Species No` char(10),`Nr#` char(10),`Order` "
-            "int,`order_2` int,L\xC3\xA4nge char(10),L\xC3\x84NGE_2 char(10))");
+            "int,order_2 int,`L\xC3\xA4nge` char(10),`L\xC3\x84NGE_2` char(10))");
   const test::QueryResult r = session.Query(std::string("SELECT * FROM ") + kDatabase + ".names");
-  EXPECT_EQ(r.columns, (Lines{"Species No", "Nr#", "Order", "order_2", "L\xC3\xA4nge",
-                              "L\xC3\x84NGE_2"}));
+  EXPECT_EQ(r.columns,
+            (Lines{"Species No", "Nr#", "Order", "order_2", "L\xC3\xA4nge", "L\xC3\x84NGE_2"}));
   EXPECT_EQ(r.rows, (std::vector<std::vector<Cell>>{{"sp 1", "#7", "5", "6", "kurz", "lang"}}));
+
+  // A character field of length 0 (a reader of its own gives one; the formats' readers refuse
+  // such a field).
+  test::FakeTable fake;
+  fake.fields = {{"Empty", ftString, 0}, {"N", ftInteger, 4}};
+  fake.rows = {{FieldValue::Null(), FieldValue::Integer(1)}};
+  engine.TableBDE().SetReaderFactory([&fake](const std::string&, const source::ReaderOptions&) {
+    return std::make_unique<test::FakeReader>(fake);
+  });
+  ASSERT_TRUE(engine.Load(ui, "", nullptr).has_value());
+  ASSERT_EQ(engine.Import(Target(kDatabase, "empty")), ImportOutcome::Completed);
+  EXPECT_EQ(engine.TableDefinition(), "create table if not exists empty(Empty char(0),N int)");
+  EXPECT_EQ(Rows("empty"), (std::vector<std::vector<Cell>>{{std::nullopt, "1"}}));
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 // Name alpha 20, Notes memo (short memos live in the record, so no .mb is needed).
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "source/ParadoxTestTable.h"
@@ -48,10 +48,12 @@ inline std::vector<std::string> ExampleOrdersLog(const std::string& database) {
   report("SHOW COLUMNS FROM orders");
   report("SHOW INDEX FROM orders");
   report("SELECT * FROM orders");
-  report("INSERT INTO orders (ID, Name, Notes) VALUES (1, 'O\\'Neil', 'first line\\r\\nsecond line')");
+  report(
+      "INSERT INTO orders (ID, Name, Notes) VALUES (1, 'O\\'Neil', 'first line\\r\\nsecond line')");
   report("INSERT INTO orders (ID, Name, Notes) VALUES (2, NULL, 'no name')");
-  report("INSERT INTO orders (ID, Name, Notes) VALUES (3, 'C:\\\\Daten\\\\M\xC3\xBCller', "
-         "'back\\\\slash')");
+  report(
+      "INSERT INTO orders (ID, Name, Notes) VALUES (3, 'C:\\\\Daten\\\\M\xC3\xBCller', "
+      "'back\\\\slash')");
   report("INSERT INTO orders (ID, Name, Notes) VALUES (4, 'Empty memo', '')");
   report("DISCONNECT " + database);
   return log;

@@ -50,10 +50,11 @@ class ServerSession {
       return result;
     }
     std::unique_ptr<MYSQL_RES, decltype(&mysql_free_result)> r(mysql_store_result(handle_.get()),
-                                                                &mysql_free_result);
+                                                               &mysql_free_result);
     if (!r) return result;
     const unsigned n = mysql_num_fields(r.get());
-    for (unsigned i = 0; i < n; ++i) result.columns.emplace_back(mysql_fetch_field_direct(r.get(), i)->name);
+    for (unsigned i = 0; i < n; ++i)
+      result.columns.emplace_back(mysql_fetch_field_direct(r.get(), i)->name);
     while (MYSQL_ROW row = mysql_fetch_row(r.get())) {
       const unsigned long* lengths = mysql_fetch_lengths(r.get());
       std::vector<Cell>& cells = result.rows.emplace_back();
