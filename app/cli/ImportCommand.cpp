@@ -159,9 +159,13 @@ int RunImport(const CommandLine& line) {
     std::string message = e.what();
     if (engine.FailedRecord() > 0) {
       if (message.empty() || message.back() != '\n') message.push_back('\n');
+      const std::int64_t before = engine.RecordsCopied();
       message += "The import stopped at record " + std::to_string(engine.FailedRecord()) +
-                 " of the source table; the " + std::to_string(engine.RecordsCopied()) +
-                 " records before it are on the server.";
+                 " of the source table; " +
+                 (before == 0 ? std::string("no record is on the server.")
+                  : before == 1
+                      ? std::string("the record before it is on the server.")
+                      : "the " + std::to_string(before) + " records before it are on the server.");
     }
     PrintError(message);
     return kImportFailed;

@@ -54,7 +54,12 @@ class ProgressReports {
   ProgressReports(ImportProgress* progress, std::int64_t total)
       : progress_(progress), total_(total), start_(Clock::now()), next_(start_ + kInterval) {}
   ~ProgressReports() {
-    if (progress_ != nullptr) progress_->Finish();
+    if (progress_ == nullptr) return;
+    try {
+      progress_->Finish();
+    } catch (...) {
+      // A display that cannot take its progress away must not hide how the copy ended.
+    }
   }
   ProgressReports(const ProgressReports&) = delete;
   ProgressReports& operator=(const ProgressReports&) = delete;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -55,9 +56,16 @@ class FakeFrontEnd final : public LogSink,
     return true;
   }
   void ShowConnected(bool connected) override { indicator.push_back(connected); }
-  void Update(std::int64_t done, std::int64_t total, double /*rowsPerSecond*/) override {
+  void Update(std::int64_t done, std::int64_t total, double rowsPerSecond) override {
+    // At most about ten reports a second; the last one, all records done, may come sooner.
+    const auto now = std::chrono::steady_clock::now();
+    if (!updates.empty() && done != total) {
+      EXPECT_GE(now - lastUpdate, std::chrono::milliseconds(95)) << "report " << done;
+    }
+    lastUpdate = now;
     updates.push_back(done);
     EXPECT_LE(done, total);
+    EXPECT_GT(rowsPerSecond, 0.0);
   }
   void Finish() override { ++finished; }
   std::optional<std::string> Execute(const std::string& /*initialFolder*/) override { return file; }
@@ -69,6 +77,7 @@ class FakeFrontEnd final : public LogSink,
   Lines prompts;
   std::vector<bool> indicator;
   std::vector<std::int64_t> updates;
+  std::chrono::steady_clock::time_point lastUpdate;
   int finished = 0;
 };
 
