@@ -13,93 +13,53 @@
 namespace tabulix::app {
 namespace {
 
-class Pipe {
- public:
-  Pipe() { EXPECT_EQ(::pipe(fds_), 0); }
-  ~Pipe() {
-    CloseWrite();
-    ::close(fds_[0]);
-  }
-  int Read() const { return fds_[0]; }
-  int Write() const { return fds_[1]; }
-  void Put(const std::string& text) {
-    ASSERT_EQ(::write(fds_[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
-  }
-  void CloseWrite() {
-    if (fds_[1] >= 0) ::close(fds_[1]);
-    fds_[1] = -1;
-  }
-  std::string Drain() {
-    CloseWrite();
-    std::string out;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = ::read(fds_[0], buffer, sizeof buffer)) > 0) out.append(buffer, n);
-    return out;
-  }
-
- private:
-  int fds_[2] = {-1, -1};
-};
-
-TEST(TerminalLoginPrompt, ReturnsTypedNameAndPasswordAndShowsTheDatabase) {
-  Pipe in;
-  Pipe out;
-  in.Put("alice\nsecret\n");
-  TerminalLoginPrompt prompt(in.Read(), out.Write());
-  std::string user = "root";
-  std::string password = "stored";
-  ASSERT_TRUE(prompt.Execute("mysql", user, password));
-  EXPECT_EQ(user, "alice");
-  EXPECT_EQ(password, "secret");
-  std::string shown = out.Drain();
-  EXPECT_NE(shown.find("Datenbank: mysql"), std::string::npos) << shown;
-  EXPECT_NE(shown.find("[root]"), std::string::npos) << shown;
-}
-
-TEST(TerminalLoginPrompt, EmptyNameKeepsTheOfferedOneAndEmptyPasswordIsTaken) {
-  Pipe in;
-  Pipe out;
-  in.Put("\r\n\r\n");
-  TerminalLoginPrompt prompt(in.Read(), out.Write());
-  std::string user = "root";
-  std::string password = "stored";
-  ASSERT_TRUE(prompt.Execute("db", user, password));
-  EXPECT_EQ(user, "root");
-  EXPECT_EQ(password, "");
-}
-
-TEST(TerminalLoginPrompt, EndOfInputCancelsAndLeavesBothTexts) {
-  for (const std::string input : {"", "bob\n"}) {
-    Pipe in;
-    Pipe out;
-    in.Put(input);
-    in.CloseWrite();
-    TerminalLoginPrompt prompt(in.Read(), out.Write());
-    std::string user = "root";
-    std::string password = "stored";
-    EXPECT_FALSE(prompt.Execute("db", user, password)) << input;
-    EXPECT_EQ(user, "root");
-    EXPECT_EQ(password, "stored");
-  }
-}
-
-TEST(TerminalLoginPrompt, KeepsLongTextsWholeAndAsksAgainForOnesTooLongToPassOn) {
-  Pipe in;
-  Pipe out;
-  // A user name of 40 characters, a password of 256 bytes (refused), then one of 255.
-  in.Put(std::string(40, 'u') + "\n" + std::string(256, 'p') + "\n" + std::string(255, 'q') + "\n");
-  TerminalLoginPrompt prompt(in.Read(), out.Write());
+// What the terminal prompt makes of the lines typed on it, with "root" offered and "stored"
+// as the password before.
+struct PromptCase {
+  const char* name;
+  std::string typed;  // the input, read to its end
+  bool ok;
   std::string user;
   std::string password;
-  ASSERT_TRUE(prompt.Execute("db", user, password));
-  EXPECT_EQ(user, std::string(40, 'u'));
-  EXPECT_EQ(password, std::string(255, 'q'));
-  std::string shown = out.Drain();
-  EXPECT_NE(shown.find("höchstens 255 Bytes"), std::string::npos) << shown;
+  const char* shown;  // part of what the prompt wrote
+};
+
+TEST(TerminalLoginPrompt, TakesWhatIsTypedWholeAndCancelsAtEndOfInput) {
+  const std::string long40(40, 'u');
+  const PromptCase cases[] = {
+      {"name and password", "alice\nsecret\n", true, "alice", "secret", "Datenbank: db\n"},
+      {"Enter keeps the offered name, an empty password counts", "\r\n\r\n", true, "root", "",
+       "Benutzername [root]: "},
+      {"end of input at once", "", false, "root", "stored", ""},
+      {"end of input before the password", "bob\n", false, "root", "stored", "Paßwort: "},
+      // Long texts stay whole; one longer than the connection passes on is asked for again.
+      {"long texts", long40 + "\n" + std::string(256, 'p') + "\n" + std::string(255, 'q') + "\n",
+       true, long40, std::string(255, 'q'), "höchstens 255 Bytes"},
+  };
+  for (const PromptCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    int in[2];
+    int out[2];
+    ASSERT_EQ(::pipe(in), 0);
+    ASSERT_EQ(::pipe(out), 0);
+    ASSERT_EQ(::write(in[1], c.typed.data(), c.typed.size()), static_cast<ssize_t>(c.typed.size()));
+    ::close(in[1]);
+    std::string user = "root";
+    std::string password = "stored";
+    EXPECT_EQ(TerminalLoginPrompt(in[0], out[1]).Execute("db", user, password), c.ok);
+    ::close(out[1]);
+    EXPECT_EQ(user, c.user);
+    EXPECT_EQ(password, c.password);
+    std::string shown;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) shown.append(buffer, n);
+    EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
+    ::close(in[0]);
+    ::close(out[0]);
+  }
 }
 
-// A prompt that must not be asked.
+// A prompt that must not be asked when the password is known.
 class RefusingPrompt final : public LoginDialogService {
  public:
   bool Execute(std::string_view, std::string&, std::string&) override {
@@ -125,20 +85,19 @@ TEST(CliLogin, PasswordComesFromTheFileElseTheVariableElseThePrompt) {
       {"no line end, blanks kept", " pw ", nullptr, " pw ", nullptr},
       {"empty file is an empty password", "", "env", "", nullptr},
       {"variable without file", std::nullopt, "from env", "from env", nullptr},
-      {"empty variable", std::nullopt, "", "", nullptr},
       {"neither", std::nullopt, nullptr, std::nullopt, nullptr},
       {"255 bytes pass", std::string(255, 'y'), nullptr, std::string(255, 'y'), nullptr},
       {"256 bytes in the file", long256, nullptr, std::nullopt, "longer than 255 bytes"},
       {"256 bytes in the variable", std::nullopt, long256.c_str(), std::nullopt,
        "in TABULIX_PASSWORD is longer"},
+      {"missing file", std::nullopt, "env", std::nullopt, "/no/such/password-file"},
   };
-  int n = 0;
   for (const PasswordCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string file;
+    std::string file = std::string(c.name) == "missing file" ? "/no/such/password-file" : "";
     if (c.fileContent) {
-      file = test::TempDir() + "/password" + std::to_string(n++);
-      std::ofstream(file, std::ios::binary) << *c.fileContent;
+      file = test::TempDir() + "/password";
+      std::ofstream(file, std::ios::binary | std::ios::trunc) << *c.fileContent;
     }
     if (c.error != nullptr) {
       try {
@@ -153,23 +112,12 @@ TEST(CliLogin, PasswordComesFromTheFileElseTheVariableElseThePrompt) {
     EXPECT_EQ(known, c.expected);
     // A known password answers the prompt with the user name as given; else the prompt asks.
     RefusingPrompt prompt;
-    CliLogin login(known, prompt);
     std::string user = "tabulix";
     std::string password = "old";
-    EXPECT_EQ(login.Execute("mysql", user, password), known.has_value());
+    EXPECT_EQ(CliLogin(known, prompt).Execute("mysql", user, password), known.has_value());
     EXPECT_EQ(prompt.asked, known ? 0 : 1);
     EXPECT_EQ(user, "tabulix");
     EXPECT_EQ(password, known.value_or("old"));
-  }
-}
-
-TEST(CliLogin, AMissingPasswordFileIsNamed) {
-  const std::string missing = test::TempDir() + "/no-such-password";
-  try {
-    CliLogin::KnownPassword(missing, "env");
-    ADD_FAILURE() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
   }
 }
 

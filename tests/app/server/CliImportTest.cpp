@@ -14,6 +14,7 @@
 
 #include "OrdersTable.h"
 #include "ServerSession.h"
+#include "app/core/Base64.h"
 #include "source/DbaseTestTables.h"
 #include "support/Json.h"
 #include "support/TestData.h"
@@ -73,25 +74,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-std::string Base64Decode(const std::string& text) {
-  static const std::string alphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  unsigned bits = 0;
-  int count = 0;
-  for (char c : text) {
-    const std::size_t v = alphabet.find(c);
-    if (v == std::string::npos) continue;  // padding
-    bits = (bits << 6) | static_cast<unsigned>(v);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      out += static_cast<char>((bits >> count) & 0xFF);
-    }
-  }
-  return out;
-}
-
 // A decimal text without the zeros after its point that do not count.
 std::string Decimal(std::string text) {
   if (text.find('.') == std::string::npos) return text;
@@ -124,7 +106,9 @@ void ExpectSameValue(const Json& dumped, const Cell& stored, const std::string& 
   } else if (type == "bcd") {
     EXPECT_EQ(Decimal(s), Decimal(dumped.text));
   } else if (std::find(kBinary.begin(), kBinary.end(), type) != kBinary.end()) {
-    EXPECT_EQ(s, Base64Decode(dumped.text)) << "binary value differs";
+    std::string base64;
+    app::AppendBase64(base64, s);
+    EXPECT_EQ(base64, dumped.text) << "binary value differs";
   } else if (type == "char") {
     // A character field is blank-padded to its width; so is a CHAR column, whose padding
     // the server takes off when it is read.

@@ -3,7 +3,6 @@
 // never touched.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <mysql.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "OrdersTable.h"
+#include "ServerSession.h"
 #include "app/core/FileOpenDialog.h"
 #include "app/core/ImportEngine.h"
 #include "app/core/LogSink.h"
@@ -52,24 +52,6 @@ class PrivateServer {
   }
   void Stop() { Run("stop " + dir_); }
   int Port() const { return port_; }
-  // What a query gives on this server, through the client library.
-  std::string Scalar(const std::string& sql) const {
-    const test::TestServer& s = test::Server();
-    MYSQL* m = mysql_init(nullptr);
-    std::string value = "(login failed)";
-    if (mysql_real_connect(m, "127.0.0.1", s.user.c_str(), s.password.c_str(), nullptr,
-                           static_cast<unsigned>(port_), nullptr, 0) != nullptr) {
-      value = "(" + sql + " failed)";
-      if (mysql_query(m, sql.c_str()) == 0) {
-        if (MYSQL_RES* r = mysql_store_result(m)) {
-          if (MYSQL_ROW row = mysql_fetch_row(r)) value = row[0] ? row[0] : "NULL";
-          mysql_free_result(r);
-        }
-      }
-    }
-    mysql_close(m);
-    return value;
-  }
 
  private:
   static bool Run(const std::string& args) {
@@ -143,8 +125,9 @@ TEST(ImportServerKill, TheFailingRecordIsNamedAndTheRowsBeforeItStay) {
     EXPECT_TRUE(engine.ZMySqlDatabase1().Connected());
   }
   ASSERT_TRUE(server.Start());
-  EXPECT_EQ(server.Scalar("SELECT COUNT(*) FROM tabulix_killed.orders"), "50");
-  EXPECT_EQ(server.Scalar("SELECT MAX(ID) FROM tabulix_killed.orders"), "50");
+  test::ServerSession session(static_cast<unsigned>(server.Port()));
+  EXPECT_EQ(session.Scalar("SELECT COUNT(*) FROM tabulix_killed.orders"), test::Cell("50"));
+  EXPECT_EQ(session.Scalar("SELECT MAX(ID) FROM tabulix_killed.orders"), test::Cell("50"));
 }
 
 }  // namespace

@@ -24,11 +24,12 @@ struct QueryResult {
 
 class ServerSession {
  public:
-  ServerSession() : handle_(mysql_init(nullptr)) {
+  // A login with the test account, on the test server or on another port of this machine.
+  explicit ServerSession(unsigned port = Server().port) : handle_(mysql_init(nullptr)) {
     const TestServer& s = Server();
     mysql_options(handle_.get(), MYSQL_SET_CHARSET_NAME, "utf8mb4");
     if (!mysql_real_connect(handle_.get(), s.host.c_str(), s.user.c_str(), s.password.c_str(),
-                            nullptr, s.port, nullptr, 0)) {
+                            nullptr, port, nullptr, 0)) {
       ADD_FAILURE() << "login failed: " << mysql_error(handle_.get());
     }
   }
