@@ -94,6 +94,7 @@ void TZCustomMySqlDataset::PrepareConnection() {
   privateConnect_.SetDatabase(settings.Database());
   privateConnect_.SetLogin(settings.Login());
   privateConnect_.SetPassword(settings.Password());
+  privateConnect_.SetSocket(settings.Socket());
   if (!privateConnect_.Active()) {
     privateConnect_.Connect();
     if (privateConnect_.Status() != stOk) throw EDatabaseError("Server connection error");

@@ -16,4 +16,15 @@ class LoginDialogService {
                        std::string& password) = 0;
 };
 
+// Without a window nobody can be asked: every prompt counts as cancelled, so a component that
+// wants a login ends its connect with the silent abort. A program that can ask (a terminal,
+// a dialog) installs its own prompt.
+class NoLoginDialog final : public LoginDialogService {
+ public:
+  bool Execute(std::string_view /*databaseName*/, std::string& /*userName*/,
+               std::string& /*password*/) override {
+    return false;
+  }
+};
+
 }  // namespace tabulix

@@ -1,6 +1,5 @@
 #include "framework/PlatformServices.h"
 
-#include "framework/TerminalLoginPrompt.h"
 
 namespace tabulix {
 
@@ -25,9 +24,9 @@ ScreenCursor& PlatformServices::Cursor() {
 }
 
 LoginDialogService& PlatformServices::LoginDialog() {
-  static TerminalLoginPrompt terminal;
+  static NoLoginDialog none;
   LoginDialogService* prompt = Services().prompt;
-  return prompt != nullptr ? *prompt : terminal;
+  return prompt != nullptr ? *prompt : none;
 }
 
 void PlatformServices::SetCursor(ScreenCursor* cursor) {

@@ -7,8 +7,9 @@ namespace tabulix {
 
 // The process-wide platform services that the database components use: the screen cursor and
 // the modal login dialog. The window installs its own at start; without one the cursor is
-// NoScreenCursor and the login dialog is TerminalLoginPrompt. Installed services are not owned
-// and must outlive their installation; Scope installs for a block and puts the previous back.
+// NoScreenCursor and the login dialog is NoLoginDialog, which cancels. Installed services are
+// not owned and must outlive their installation; Scope installs for a block and puts the
+// previous back.
 class PlatformServices {
  public:
   static ScreenCursor& Cursor();

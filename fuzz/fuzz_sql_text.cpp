@@ -121,7 +121,7 @@ void CheckDate(TDateTime value) {
   Check(std::isfinite(value));
   const DateParts d = DecodeDate(value);
   Check(d.year >= 1 && d.year <= 9999);
-  Check(DateTimeToSqlText(value).size() <= 19);
+  Check(DateTimeToSqlText(value).size() <= 23);
 }
 
 void Dates(std::string_view text) {

@@ -87,8 +87,9 @@ TFieldType MySqlTypeNameToFieldType(std::string_view typeName, int& size, int& s
     return ftString;
   }
   if (t == "date") return ftDate;
-  if (t == "datetime") return ftDateTime;
-  if (t == "time") return ftTime;
+  // With fractional seconds, as datetime(3) and time(3) keep milliseconds.
+  if (t == "datetime" || SamePrefix(t, "datetime(")) return ftDateTime;
+  if (t == "time" || SamePrefix(t, "time(")) return ftTime;
   if (SamePrefix(t, "timestamp")) return ftDateTime;
   if (Contains(t, "blob")) return ftBlob;
   if (Contains(t, "text")) return ftMemo;

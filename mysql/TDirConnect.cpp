@@ -25,6 +25,9 @@ void TDirConnect::SetLogin(std::string_view value) {
 void TDirConnect::SetPassword(std::string_view value) {
   password_ = ShortText(value);
 }
+void TDirConnect::SetSocket(std::string_view value) {
+  socket_ = ShortText(value);
+}
 
 std::string TDirConnect::ErrorText() {
   return "Not connected";

@@ -28,6 +28,9 @@ class TDirConnect {
   void SetLogin(std::string_view value);
   const std::string& Password() const { return password_; }
   void SetPassword(std::string_view value);
+  // The Unix socket for a host that is empty or "localhost"; empty: the client library's own.
+  const std::string& Socket() const { return socket_; }
+  void SetSocket(std::string_view value);
 
   bool Active() const { return active_; }
   void SetActive(bool value) { active_ = value; }
@@ -52,6 +55,7 @@ class TDirConnect {
   std::string database_;
   std::string login_;
   std::string password_;
+  std::string socket_;
   bool active_ = false;
   TDirStatus status_ = stNone;
 };

@@ -66,7 +66,7 @@ void TDirMySqlConnect::CreateDatabase(const std::string& /*params*/) {
   const auto port = static_cast<unsigned>(StrToInt(Port()));
   MySqlHandle handle = TemporaryHandle();
   const std::string statement = "CREATE DATABASE " + mysql_internal::QuoteIdentifier(Database());
-  if (!handle.Connect(Host(), Login(), Password(), std::string(), port, 0)) {
+  if (!handle.Connect(Host(), Login(), Password(), std::string(), port, 0, Socket())) {
     lastError_ = "Server connection error";
   } else if (!handle.Query(statement)) {
     lastError_ = "Database creating error";
@@ -92,7 +92,7 @@ void TDirMySqlConnect::DropDatabase() {
   failedStatement_.clear();
   const auto port = static_cast<unsigned>(StrToInt(Port()));
   MySqlHandle handle = TemporaryHandle();
-  if (handle.Connect(Host(), Login(), Password(), Database(), port, CLIENT_CONNECT_WITH_DB)) {
+  if (handle.Connect(Host(), Login(), Password(), Database(), port, CLIENT_CONNECT_WITH_DB, Socket())) {
     const std::string statement = "DROP DATABASE " + mysql_internal::QuoteIdentifier(Database());
     if (handle.Query(statement)) {
       SetStatus(stOk);

@@ -75,7 +75,7 @@ void TDirMySqlTransact::Open() {
   if (localInfile_) handle_.AllowLocalInfile();
   const std::string report = FormatMessage("CONNECT %s", {connect->Database()});
   if (handle_.Connect(connect->Host(), connect->Login(), connect->Password(), connect->Database(),
-                      port, CLIENT_CONNECT_WITH_DB)) {
+                      port, CLIENT_CONNECT_WITH_DB, connect->Socket())) {
     loggedIn_ = true;
     SetError({}, 0, {});
     NotifyMonitors(report, "", false);

@@ -70,6 +70,9 @@ void TZDatabase::SetLogin(std::string_view value) {
 void TZDatabase::SetPassword(std::string_view value) {
   password_ = ShortText(value);
 }
+void TZDatabase::SetSocket(std::string_view value) {
+  socket_ = ShortText(value);
+}
 
 void TZDatabase::SetConnected(bool value) {
   if (value == connected_) return;
@@ -117,6 +120,7 @@ void TZDatabase::CopySettingsToHandle() {
   handle_->SetPort(port_);
   handle_->SetLogin(login_);
   handle_->SetPassword(password_);
+  handle_->SetSocket(socket_);
 }
 
 void TZDatabase::DisconnectTransactions() noexcept {

@@ -44,6 +44,10 @@ class TZDatabase : public TComponent {
   void SetLogin(std::string_view value);
   const std::string& Password() const { return password_; }
   void SetPassword(std::string_view value);
+  // The Unix socket used when Host is empty or "localhost"; empty: the client library's
+  // default. Takes effect at the next connect.
+  const std::string& Socket() const { return socket_; }
+  void SetSocket(std::string_view value);
 
   bool LoginPrompt() const { return loginPrompt_; }
   void SetLoginPrompt(bool value) { loginPrompt_ = value; }
@@ -124,6 +128,7 @@ class TZDatabase : public TComponent {
   std::string password_;
   std::string host_;
   std::string port_;
+  std::string socket_;
   std::vector<TZDatabaseDataset*> datasets_;
   std::vector<TZTransact*> transactions_;
   bool connected_ = false;

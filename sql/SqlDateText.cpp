@@ -42,9 +42,16 @@ std::string DateText(const DateParts& d) {
   return buf;
 }
 
+// HH:MM:SS, and .mmm when the milliseconds are not 0: a time(3) or datetime(3) column keeps
+// them, one without fractions takes the whole seconds as before.
 std::string TimeText(const TimeParts& t) {
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+  if (t.millisecond != 0) {
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", t.hour, t.minute, t.second,
+                  t.millisecond);
+  } else {
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+  }
   return buf;
 }
 
@@ -59,10 +66,24 @@ int Field(std::string_view text, std::size_t first, std::size_t count, int fallb
   return std::clamp(TryStrToInt(Chars(text, first, count)).value_or(fallback), low, high);
 }
 
-// Hour, minute and second of an HH:MM:SS text as a time of day.
+// The milliseconds of the fraction after "." at character 9 of an HH:MM:SS.fff text (digits
+// after the third are cut off); 0 without one.
+int Milliseconds(std::string_view text) {
+  if (text.size() < 10 || text[8] != '.') return 0;
+  int ms = 0;
+  std::size_t digits = 0;
+  for (std::size_t i = 9; i < text.size() && digits < 3; ++i, ++digits) {
+    if (text[i] < '0' || text[i] > '9') break;
+    ms = ms * 10 + (text[i] - '0');
+  }
+  for (; digits < 3; ++digits) ms *= 10;
+  return ms;
+}
+
+// Hour, minute, second and milliseconds of an HH:MM:SS[.fff] text as a time of day.
 TDateTime TimeOfDay(std::string_view text) {
   return EncodeTime(Field(text, 1, 2, 0, 0, 23), Field(text, 4, 2, 0, 0, 59),
-                    Field(text, 7, 2, 0, 0, 59), 0);
+                    Field(text, 7, 2, 0, 0, 59), Milliseconds(text));
 }
 
 std::string DateTimeText(TDateTime value, bool fullDate) {
@@ -112,15 +133,17 @@ TDateTime SqlTextToDate(std::string_view text) {
   const int day = Field(text, 9, 2, 1, 1, DaysInMonth(month, year));
   const TDateTime date = EncodeDate(year, month, day);
   if (text.size() <= 11) return date;
-  return ComposeDateTime(date, TimeOfDay(Chars(text, 12, 8)));
+  return ComposeDateTime(date, TimeOfDay(Chars(text, 12, 12)));
 }
 
 TDateTime SqlTextToTime(std::string_view text) {
   TDateTime date = 0;
   std::string_view timeText = text;
-  if (text.size() > 9) {
+  // A date comes first when the first ":" is not among the first characters (a time's hours
+  // take two or three digits).
+  if (text.size() > 9 && text.find(':') > 3) {
     date = SqlTextToDate(text.substr(0, 10));
-    timeText = Chars(text, 12, 8);
+    timeText = Chars(text, 12, 12);
   }
   if (timeText.size() <= 7) return date;
   return ComposeDateTime(date, TimeOfDay(timeText));

@@ -10,7 +10,7 @@
 namespace tabulix {
 
 std::string DateToSqlText(TDateTime value);  // YYYY-MM-DD
-std::string TimeToSqlText(TDateTime value);  // HH:MM:SS, milliseconds dropped
+std::string TimeToSqlText(TDateTime value);  // HH:MM:SS, with .mmm when they are not 0
 // The date when the day is not day 0, then the time when it is not midnight, joined by a
 // space; day 0 at midnight gives the empty text.
 std::string DateTimeToSqlText(TDateTime value);
@@ -18,9 +18,10 @@ std::string DateTimeToSqlText(TDateTime value);
 std::string DateTimeToSqlTextFull(TDateTime value);
 std::string DateTimeToUsText(TDateTime value);  // mm/dd/yyyy hh:nn:ss.zzz
 
-// YYYY-MM-DD with an optional " HH:MM:SS" from character 12; the empty text gives 0001-01-01.
+// YYYY-MM-DD with an optional " HH:MM:SS[.fff]" from character 12; the empty text gives
+// 0001-01-01.
 TDateTime SqlTextToDate(std::string_view text);
-// HH:MM:SS, or a date as above followed by a time from character 12.
+// HH:MM:SS[.fff], or a date as above followed by a time from character 12.
 TDateTime SqlTextToTime(std::string_view text);
 
 // Days of the month in the Gregorian calendar; 30 for a month number outside 1..12.

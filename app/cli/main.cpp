@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/ImportCommand.h"
 #include "app/core/CommandLine.h"
 #include "app/core/OutputBuffer.h"
 #include "app/core/StrictCheck.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
       out.Flush();
       return 0;
     }
+    if (line.command == CommandLine::Command::Import) return RunImport(line);
     source::TTableBDE table;
     table.SetTableName(line.file);
     table.SetReadOnly(true);

@@ -10,6 +10,19 @@ namespace {
   throw Exception(problem + "\n" + kUsage);
 }
 
+// The setting that an option of import fills; nullptr for any other option.
+std::string* ImportSetting(const std::string& arg, CommandLine& line) {
+  if (line.command != CommandLine::Command::Import) return nullptr;
+  if (arg == "--database") return &line.database;
+  if (arg == "--table") return &line.table;
+  if (arg == "--host") return &line.host;
+  if (arg == "--port") return &line.port;
+  if (arg == "--socket") return &line.socket;
+  if (arg == "--user") return &line.user;
+  if (arg == "--password-file") return &line.passwordFile;
+  return nullptr;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -21,9 +34,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.command = CommandLine::Command::Inspect;
   } else if (command == "dump") {
     line.command = CommandLine::Command::Dump;
+  } else if (command == "import") {
+    line.command = CommandLine::Command::Import;
   } else {
     Refuse("unknown command '" + command + "'");
   }
+  bool databaseGiven = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     std::string arg = args[i];
     std::string value;
@@ -47,7 +63,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       line.binaryFields.push_back(field);
     } else if (arg == "--without-memos" && !hasValue) {
       line.withoutMemos = true;
-    } else if (arg == "--strict" && !hasValue && line.command == CommandLine::Command::Dump) {
+    } else if (arg == "--strict" && !hasValue && line.command != CommandLine::Command::Inspect) {
       line.strict = true;
     } else if (arg == "--format" && line.command == CommandLine::Command::Dump) {
       std::string format = takeValue();
@@ -58,6 +74,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       } else {
         Refuse("unknown format '" + format + "'");
       }
+    } else if (std::string* setting = ImportSetting(arg, line)) {
+      *setting = takeValue();
+      databaseGiven = databaseGiven || arg == "--database";
     } else if (arg.starts_with("--") || !line.file.empty()) {
       Refuse("unexpected argument '" + args[i] + "'");
     } else {
@@ -65,6 +84,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (line.file.empty()) Refuse("no table file given");
+  if (line.command == CommandLine::Command::Import) {
+    // An empty or blank name is the engine's to refuse, with its message.
+    if (!databaseGiven) Refuse("import needs --database");
+    if (line.table.empty()) {
+      const std::string name = line.file.substr(line.file.rfind('/') + 1);
+      line.table = name.substr(0, name.rfind('.'));
+    }
+  }
   return line;
 }
 

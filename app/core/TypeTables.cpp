@@ -13,7 +13,8 @@ struct TypeRow {
 };
 
 // One row per field type, by ordinal. Floating values keep their precision as double, money
-// and BCD values their four decimals; binary types that the readers deliver get a blob column.
+// and BCD values their four decimals, times and date-times their milliseconds; binary types
+// that the readers deliver get a blob column.
 constexpr std::array<TypeRow, 30> kTypes = {{
     {ftUnknown, "unknown", ""},
     {ftString, "char", "char"},
@@ -25,8 +26,8 @@ constexpr std::array<TypeRow, 30> kTypes = {{
     {ftCurrency, "currency", "decimal(19,4)"},
     {ftBCD, "bcd", "decimal(32,4)"},
     {ftDate, "date", "date"},
-    {ftTime, "time", "time"},
-    {ftDateTime, "datetime", "datetime"},
+    {ftTime, "time", "time(3)"},
+    {ftDateTime, "datetime", "datetime(3)"},
     {ftBytes, "bytes", "blob"},
     {ftVarBytes, "", ""},
     {ftAutoInc, "autoincr", "int not null auto_increment"},
@@ -66,7 +67,8 @@ std::string MySqlTypeForTypeName(std::string_view typeName, std::string_view len
   if (typeName.empty()) return {};
   for (const TypeRow& row : kTypes) {
     if (row.name != typeName) continue;
-    if (row.type == ftString) return "char(" + std::string(length) + ")";
+    // A character field of length 0 shows no length; the server takes char(0), not char().
+    if (row.type == ftString) return "char(" + std::string(length.empty() ? "0" : length) + ")";
     return std::string(row.mySqlType);
   }
   return {};

@@ -12,7 +12,8 @@ namespace tabulix::app {
 std::string_view SourceTypeName(TFieldType type);
 
 // The MySQL column type chosen for a type name as the field grid shows it, with the grid's
-// length text for "char" (char(n)); empty when no column type applies.
+// length text for "char" (char(n), char(0) when the length is empty); empty when no column
+// type applies.
 std::string MySqlTypeForTypeName(std::string_view typeName, std::string_view length);
 
 // The MySQL column type for a field type and declared size, through its type name.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gui/FileOpenDialog.h"
+#include "app/core/FileOpenDialog.h"
 
 namespace tabulix::app {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gui/MessageBoxes.h"
+#include "app/core/MessageBoxes.h"
 
 namespace tabulix::app {
 

@@ -1,6 +1,6 @@
 #include "app/gui/TApplication.h"
 
-#include "app/gui/MessageBoxes.h"
+#include "app/core/MessageBoxes.h"
 
 namespace tabulix::app {
 

@@ -15,8 +15,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/gui/FileOpenDialog.h"
-#include "app/gui/MessageBoxes.h"
+#include "app/core/ConnectionIndicator.h"
+#include "app/core/FileOpenDialog.h"
+#include "app/core/ImportProgress.h"
+#include "app/core/LogSink.h"
+#include "app/core/MessageBoxes.h"
 #include "app/gui/TDBGrid.h"
 #include "app/gui/TShape.h"
 #include "app/gui/TStatusLog.h"
@@ -106,8 +109,38 @@ class ChosenFile final : public FileOpenDialog {
 
 }  // namespace
 
+class TMainWin::EngineFrontEnd final : public LogSink,
+                                       public ConnectionIndicator,
+                                       public ImportProgress {
+ public:
+  explicit EngineFrontEnd(TMainWin& window) : window_(window) {}
+  void Clear() override { window_.MemoStatus->Clear(); }
+  void Add(std::string_view line) override { window_.MemoStatus->Add(line); }
+  void ShowConnected(bool connected) override {
+    if (connected) {
+      window_.ZMySqlDatabase1AfterConnect();
+    } else {
+      window_.ZMySqlDatabase1AfterDisconnect();
+    }
+  }
+  void Update(std::int64_t done, std::int64_t total, double rowsPerSecond) override {
+    window_.ShowProgress(done, total, rowsPerSecond);
+  }
+  void Finish() override { window_.EndProgress(); }
+
+ private:
+  TMainWin& window_;
+};
+
 TMainWin::TMainWin(Services services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)) {
+    : QWidget(parent),
+      services_(std::move(services)),
+      frontEnd_(std::make_unique<EngineFrontEnd>(*this)),
+      // The login prompt and the wait cursor are the ones the program installed at start.
+      engine_(std::make_unique<ImportEngine>(ImportEngine::Services{.log = frontEnd_.get(),
+                                                                    .messages = services_.messages,
+                                                                    .indicator = frontEnd_.get(),
+                                                                    .progress = frontEnd_.get()})) {
   InitArtwork();
   InstallFontSubstitutes();
   setObjectName(QStringLiteral("MainWin"));
@@ -274,7 +307,7 @@ QWidget* TMainWin::CreateRecordPanel() {
 
   DBGrid = new TDBGrid;
   DBGrid->setObjectName(QStringLiteral("DBGrid"));
-  DBGrid->SetDataSet(&table_);
+  DBGrid->SetDataSet(&engine_->TableBDE());
   layout->addWidget(DBGrid, 1);
 
   // The progress strip keeps its height when idle, so nothing moves when a run starts.
@@ -331,7 +364,6 @@ void TMainWin::FormCreate() {
   settings_ = std::make_unique<Settings>(services_.settingsFile);
   lastSourceFolder_ = settings_->LastDBdir();
   LEDconnect->SetBrushColor(kRed);
-  table_.SetReadOnly(true);
 }
 
 void TMainWin::FormClose() {
@@ -365,24 +397,13 @@ void TMainWin::LoadFile(const std::string& path) {
 }
 
 void TMainWin::LoadSource(FileOpenDialog& dialog) {
-  MemoStatus->Clear();
-  table_.Close();
+  // The engine clears the log, closes the table, asks the dialog, stores the folder and opens
+  // the table; the grid is blanked first, so a cancelled or failed load leaves it blank.
   ClearFieldGrid();
-  std::optional<std::string> file = dialog.Execute(lastSourceFolder_);
-  if (!file) return;
-  settings_->SetLastDBdir(file->substr(0, file->rfind('/') + 1));
-  SourceView view = OpenSourceTable(table_, *file);
-  MemoStatus->Clear();
-  if (!table_.Active()) return;
-  table_.GetFieldNames(*fieldNames_);
-  ShowSourceTable(view);
-}
-
-TMainWin::SourceView TMainWin::OpenSourceTable(source::TTableBDE& table, const std::string& path) {
-  table.SetTableName(path);
-  table.SetReadOnly(true);
-  table.Open();
-  return {path.substr(path.rfind('/') + 1), table.RecordCount(), BuildFieldGrid(table)};
+  std::optional<LoadedSource> view = engine_->Load(dialog, lastSourceFolder_, settings_.get());
+  if (!view) return;
+  engine_->TableBDE().GetFieldNames(*fieldNames_);
+  ShowSourceTable(*view);
 }
 
 void TMainWin::ClearFieldGrid() {
@@ -393,7 +414,7 @@ void TMainWin::ClearFieldGrid() {
   BDEfieldGrid->setHorizontalHeaderLabels(headers);
 }
 
-void TMainWin::ShowSourceTable(const SourceView& view) {
+void TMainWin::ShowSourceTable(const LoadedSource& view) {
   BDEfieldGrid->setRowCount(static_cast<int>(view.rows.size()));
   for (std::size_t r = 0; r < view.rows.size(); ++r) {
     for (int c = 0; c < kFieldGridColumns; ++c) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/FieldGrid.h"
+#include "app/core/ImportEngine.h"
 #include "app/core/Settings.h"
 #include "app/core/TFileVersionInfo.h"
 #include "framework/StringList.h"
@@ -29,8 +30,9 @@ class TStatusLog;
 
 // The main window: the toolbar with the load and import buttons and the version label, the
 // target settings and the connection indicator, the source table's name, counts and field
-// grid, the record grid, the status log, the logo and the credit line. It owns the source
-// table and the settings file; the handlers run on the user-interface thread to their end.
+// grid, the record grid, the status log, the logo and the credit line. It owns the import
+// engine (which holds the source table and the database components) and the settings file;
+// the handlers run on the user-interface thread to their end.
 class TMainWin : public QWidget {
  public:
   // What the window works with beside Qt: the dialogs it shows (tests put in their own), its
@@ -70,7 +72,8 @@ class TMainWin : public QWidget {
     }
   }
 
-  source::TTableBDE& TableBDE() { return table_; }
+  source::TTableBDE& TableBDE() { return engine_->TableBDE(); }
+  ImportEngine& Engine() { return *engine_; }
   const std::string& LastSourceFolder() const { return lastSourceFolder_; }
   const StringList* FieldNames() const { return fieldNames_.get(); }
   const Settings* SettingsFile() const { return settings_.get(); }
@@ -101,12 +104,8 @@ class TMainWin : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // What a load shows of the opened table.
-  struct SourceView {
-    std::string fileName;
-    std::int64_t recordCount = 0;
-    std::vector<FieldGridRow> rows;
-  };
+  // What the engine reaches of the window: the status log, the indicator and the progress.
+  class EngineFrontEnd;
 
   QWidget* CreateToolBar();
   QWidget* CreateTargetBox();
@@ -115,14 +114,13 @@ class TMainWin : public QWidget {
   void FormCreate();
   void FormClose();
   void LoadSource(FileOpenDialog& dialog);
-  // Opens the chosen table read-only and inspects it; raises with the reader's message.
-  static SourceView OpenSourceTable(source::TTableBDE& table, const std::string& path);
   void ClearFieldGrid();
-  void ShowSourceTable(const SourceView& view);
+  void ShowSourceTable(const LoadedSource& view);
   void ReportError(std::exception_ptr error);
 
   Services services_;
-  source::TTableBDE table_;
+  std::unique_ptr<EngineFrontEnd> frontEnd_;
+  std::unique_ptr<ImportEngine> engine_;
   TFileVersionInfo fileVersionInfo_;
   std::unique_ptr<StringList> fieldNames_;
   std::unique_ptr<Settings> settings_;

@@ -37,11 +37,11 @@ void MySqlHandle::AllowLocalInfile() {
 
 bool MySqlHandle::Connect(const std::string& host, const std::string& user,
                           const std::string& password, const std::string& database, unsigned port,
-                          unsigned long clientFlag) {
+                          unsigned long clientFlag, const std::string& socket) {
   if (!handle_) return false;
   auto textOrNull = [](const std::string& s) { return s.empty() ? nullptr : s.c_str(); };
   return Lib().mysql_real_connect(handle_, textOrNull(host), textOrNull(user), password.c_str(),
-                                  textOrNull(database), port, nullptr, clientFlag) != nullptr;
+                                  textOrNull(database), port, textOrNull(socket), clientFlag) != nullptr;
 }
 
 bool MySqlHandle::Query(st_mysql* handle, std::string_view statement) {

@@ -28,9 +28,11 @@ class MySqlHandle {
   // Offers the server LOAD DATA LOCAL INFILE at the next login, with callbacks that refuse
   // every request until a bulk load arms them (LocalInfile.h).
   void AllowLocalInfile();
-  // Logs in with mysql_real_connect; empty texts are passed as "use the default".
+  // Logs in with mysql_real_connect; empty texts are passed as "use the default". The socket
+  // is the Unix socket used when host is empty or "localhost".
   bool Connect(const std::string& host, const std::string& user, const std::string& password,
-               const std::string& database, unsigned port, unsigned long clientFlag);
+               const std::string& database, unsigned port, unsigned long clientFlag,
+               const std::string& socket = {});
   // Sends one statement; the answer of the server is in ErrorText and ErrorNumber.
   bool Query(std::string_view statement) { return Query(handle_, statement); }
   // Reads off and frees every result the last (successful) statement left on the connection.

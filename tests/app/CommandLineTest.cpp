@@ -27,6 +27,33 @@ TEST(CommandLineTest, DumpFormatsAndOptionOrder) {
   EXPECT_EQ(ParseCommandLine({"dump", "--format=json", "a.dbf"}).format, DumpFormat::JsonLines);
 }
 
+TEST(CommandLineTest, ImportTakesTheTargetWithTheWindowsDefaults) {
+  CommandLine line = ParseCommandLine({"import", "/data/Kunden.DB", "--database", "shop"});
+  EXPECT_EQ(line.command, CommandLine::Command::Import);
+  EXPECT_EQ(line.file, "/data/Kunden.DB");
+  EXPECT_EQ(line.database, "shop");
+  EXPECT_EQ(line.table, "Kunden");
+  EXPECT_EQ(line.host, "localhost");
+  EXPECT_EQ(line.port, "3306");
+  EXPECT_EQ(line.user, "root");
+  EXPECT_EQ(line.socket, "");
+  EXPECT_EQ(line.passwordFile, "");
+
+  line = ParseCommandLine({"import", "--database=", "--table", "t 1", "--host", "db.example",
+                           "--port=3307", "--socket", "/run/x.sock", "--user", "anna",
+                           "--password-file", "/secret", "--encoding", "CP850", "a.b.dbf"});
+  EXPECT_EQ(line.database, "");  // an empty name is the engine's to refuse
+  EXPECT_EQ(line.table, "t 1");
+  EXPECT_EQ(line.host, "db.example");
+  EXPECT_EQ(line.port, "3307");
+  EXPECT_EQ(line.socket, "/run/x.sock");
+  EXPECT_EQ(line.user, "anna");
+  EXPECT_EQ(line.passwordFile, "/secret");
+  EXPECT_EQ(line.encoding, "CP850");
+  EXPECT_EQ(ParseCommandLine({"import", "a.b.dbf", "--database", "x"}).table, "a.b");
+  EXPECT_EQ(ParseCommandLine({"import", "noext", "--database", "x"}).table, "noext");
+}
+
 TEST(CommandLineTest, HelpNeedsNoFile) {
   EXPECT_EQ(ParseCommandLine({"--help"}).command, CommandLine::Command::Help);
 }
@@ -42,6 +69,11 @@ TEST(CommandLineTest, RefusesWhatIsNotACommand) {
       {"inspect", "--format", "csv", "a.db"},
       {"dump", "--encoding=", "a.db"},
       {"dump", "--verbose", "a.db"},
+      {"import", "a.db"},
+      {"import", "--database", "x"},
+      {"import", "a.db", "--database"},
+      {"dump", "--database", "x", "a.db"},
+      {"inspect", "--user", "x", "a.db"},
   };
   for (const Args& args : refused) {
     SCOPED_TRACE(args.empty() ? "(nothing)" : args[0] + " ...");

@@ -57,9 +57,9 @@ TEST_F(FieldGridTest, FewerFieldsAfterMoreLeaveNothingStale) {
   EXPECT_EQ(rows[0], (FieldGridRow{"X", "32Bit-Int", "", "int", ""}));
 }
 
-TEST_F(FieldGridTest, ACharacterFieldOfSizeZeroShowsNoLength) {
+TEST_F(FieldGridTest, ACharacterFieldOfSizeZeroShowsNoLengthAndGetsCharZero) {
   Open({{"Empty", ftString, 0}});
-  EXPECT_EQ(BuildFieldGrid(bde)[0], (FieldGridRow{"Empty", "char", "", "char()", ""}));
+  EXPECT_EQ(BuildFieldGrid(bde)[0], (FieldGridRow{"Empty", "char", "", "char(0)", ""}));
 }
 
 TEST_F(FieldGridTest, AClosedTableHasNoRows) {

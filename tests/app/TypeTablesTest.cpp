@@ -23,8 +23,8 @@ const TypeRow kRows[] = {
     {ftCurrency, "currency", "decimal(19,4)", ""},
     {ftBCD, "bcd", "decimal(32,4)", ""},
     {ftDate, "date", "date", ""},
-    {ftTime, "time", "time", ""},
-    {ftDateTime, "datetime", "datetime", ""},
+    {ftTime, "time", "time(3)", ""},
+    {ftDateTime, "datetime", "datetime(3)", ""},
     {ftBytes, "bytes", "blob", ""},
     {ftVarBytes, "", "", ""},
     {ftAutoInc, "autoincr", "int not null auto_increment", "KEY"},
@@ -66,10 +66,10 @@ TEST(TypeTablesNameTest, NamesCompareExactlyAndWithCase) {
   EXPECT_EQ(MySqlTypeForTypeName("FLOAT", ""), "");
 }
 
-TEST(TypeTablesNameTest, CharTakesTheLengthTextAsItStands) {
+TEST(TypeTablesNameTest, CharTakesTheLengthTextAsItStandsAndAnEmptyOneAsZero) {
   EXPECT_EQ(MySqlTypeForTypeName("char", "255"), "char(255)");
-  EXPECT_EQ(MySqlTypeForTypeName("char", ""), "char()");
-  EXPECT_EQ(MySqlColumnType(ftString, 0), "char()");
+  EXPECT_EQ(MySqlTypeForTypeName("char", ""), "char(0)");
+  EXPECT_EQ(MySqlColumnType(ftString, 0), "char(0)");
 }
 
 TEST(TypeTablesNameTest, OrdinalsOutsideTheEnumerationHaveNoName) {

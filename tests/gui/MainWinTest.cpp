@@ -23,8 +23,8 @@
 #include <map>
 
 #include "app/core/Settings.h"
-#include "app/gui/FileOpenDialog.h"
-#include "app/gui/MessageBoxes.h"
+#include "app/core/FileOpenDialog.h"
+#include "app/core/MessageBoxes.h"
 #include "app/gui/TDBGrid.h"
 #include "app/gui/TShape.h"
 #include "app/gui/TStatusLog.h"
@@ -97,8 +97,8 @@ std::vector<std::string> ExpectedRow(const test::Json& field) {
       {"long", {"32Bit-Int", "int"}},
       {"short", {"16Bit-Int", "smallint"}},
       {"logical", {"bool", "bool"}},
-      {"time", {"time", "time"}},
-      {"timestamp", {"datetime", "datetime"}},
+      {"time", {"time", "time(3)"}},
+      {"timestamp", {"datetime", "datetime(3)"}},
       {"graphic", {"graphic", "longblob"}},
   };
   const auto& [type, column] = kTypes.at(field["type_name"].text);

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/gui/MessageBoxes.h"
+#include "app/core/MessageBoxes.h"
 #include "app/gui/TApplication.h"
 #include "tests/gui/TestApplication.h"
 

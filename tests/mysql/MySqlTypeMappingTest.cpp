@@ -71,6 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"varchar(255) binary", ftString, 255, 0}, NameCase{"varchar", ftString, 50, 0},
         NameCase{"date", ftDate, 0, 0}, NameCase{"datetime", ftDateTime, 0, 0},
         NameCase{"time", ftTime, 0, 0}, NameCase{"timestamp(14)", ftDateTime, 0, 0},
+        NameCase{"datetime(3)", ftDateTime, 0, 0}, NameCase{"time(3)", ftTime, 0, 0},
         NameCase{"timestamp", ftDateTime, 0, 0}, NameCase{"longtext", ftMemo, 0, 0},
         NameCase{"text", ftMemo, 0, 0}, NameCase{"mediumblob", ftBlob, 0, 0},
         NameCase{"tinyblob", ftBlob, 0, 0}, NameCase{"set('a','b')", ftString, 8, 0},

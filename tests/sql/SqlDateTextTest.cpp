@@ -15,8 +15,10 @@ TDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 TEST(DateTimeToSqlText, WritesWhatIsSet) {
   const TDateTime stamp = At(2001, 12, 31, 14, 5, 9, 678);
   EXPECT_EQ(DateToSqlText(stamp), "2001-12-31");
-  EXPECT_EQ(TimeToSqlText(stamp), "14:05:09");
-  EXPECT_EQ(DateTimeToSqlText(stamp), "2001-12-31 14:05:09");
+  EXPECT_EQ(TimeToSqlText(stamp), "14:05:09.678");
+  EXPECT_EQ(DateTimeToSqlText(stamp), "2001-12-31 14:05:09.678");
+  EXPECT_EQ(DateTimeToSqlTextFull(At(2006, 4, 20, 17, 13, 4, 999)), "2006-04-20 17:13:04.999");
+  EXPECT_EQ(TimeToSqlText(At(2001, 12, 31, 0, 0, 0, 1)), "00:00:00.001");
   EXPECT_EQ(DateTimeToSqlText(At(2001, 12, 31)), "2001-12-31");
   EXPECT_EQ(DateTimeToSqlText(EncodeTime(8, 0, 1, 0)), "08:00:01");
   EXPECT_EQ(DateTimeToSqlText(0), "");
@@ -75,6 +77,11 @@ TEST(SqlTextToDate, ClampsEveryField) {
 
 TEST(SqlTextToTime, ReadsATimeOrADateAndTime) {
   EXPECT_DOUBLE_EQ(SqlTextToTime("14:05:09"), EncodeTime(14, 5, 9, 0));
+  // Fractions of a time(3) or datetime(3) column: milliseconds, further digits cut off.
+  EXPECT_DOUBLE_EQ(SqlTextToTime("14:05:09.5"), EncodeTime(14, 5, 9, 500));
+  EXPECT_DOUBLE_EQ(SqlTextToTime("14:05:09.123456"), EncodeTime(14, 5, 9, 123));
+  EXPECT_DOUBLE_EQ(SqlTextToTime("2001-12-31 14:05:09.999"), At(2001, 12, 31, 14, 5, 9, 999));
+  EXPECT_DOUBLE_EQ(SqlTextToDate("2001-12-31 14:05:09.040"), At(2001, 12, 31, 14, 5, 9, 40));
   EXPECT_DOUBLE_EQ(SqlTextToTime("25:61:00"), EncodeTime(23, 59, 0, 0));
   EXPECT_EQ(SqlTextToTime("14:05"), 0.0);
   EXPECT_EQ(SqlTextToTime(""), 0.0);

@@ -5,12 +5,12 @@
 
 #include "framework/LoginDialogService.h"
 
-namespace tabulix {
+namespace tabulix::app {
 
-// The login prompt of a program without a window: asks on the controlling terminal for the
-// user name (Enter keeps the one offered) and the password (not echoed). Without a terminal,
-// or at end of input, it counts as cancelled. Like the dialog's edits it keeps at most 31
-// characters of each text.
+// The login prompt of the command line: asks on the controlling terminal for the user name
+// (Enter keeps the one offered) and the password (not echoed). Without a terminal, or at end of
+// input, it counts as cancelled. A text is never cut: the connection keeps at most
+// kMaxTextLength bytes of each, so a longer one is refused with a note and asked for again.
 class TerminalLoginPrompt final : public LoginDialogService {
  public:
   // Uses the controlling terminal, opened anew for each prompt.
@@ -21,7 +21,8 @@ class TerminalLoginPrompt final : public LoginDialogService {
   bool Execute(std::string_view databaseName, std::string& userName,
                std::string& password) override;
 
-  static constexpr std::size_t kMaxTextLength = 31;
+  // What the connection component passes on of a user name or password.
+  static constexpr std::size_t kMaxTextLength = 255;
 
  private:
   bool Ask(int in, int out, std::string_view databaseName, std::string& userName,
@@ -31,4 +32,4 @@ class TerminalLoginPrompt final : public LoginDialogService {
   int outputFd_ = -1;
 };
 
-}  // namespace tabulix
+}  // namespace tabulix::app

@@ -5,7 +5,8 @@
 
 namespace tabulix::app {
 
-// The file-open dialog of the load button, behind an interface so that tests choose files.
+// The file-open dialog of the load button ("Paradox-Table|*.db|dBase-Table|*.dbf"), behind an
+// interface so that tests, and the command line with its FILE argument, choose files.
 class FileOpenDialog {
  public:
   virtual ~FileOpenDialog() = default;

@@ -1,4 +1,4 @@
-#include "framework/TerminalLoginPrompt.h"
+#include "app/cli/TerminalLoginPrompt.h"
 
 #include <fcntl.h>
 #include <termios.h>
@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace tabulix {
+namespace tabulix::app {
 
 namespace {
 
@@ -71,9 +71,21 @@ std::optional<std::string> ReadLine(int fd) {
   return line;
 }
 
-std::string Cut(std::string text, std::size_t length) {
-  if (text.size() > length) text.resize(length);
-  return text;
+// Reads one answer, asking again while it is longer than the connection passes on; nothing at
+// end of input.
+std::optional<std::string> ReadFitting(int in, int out, std::string_view question, bool hidden) {
+  for (;;) {
+    Write(out, question);
+    std::optional<std::string> line;
+    {
+      EchoOff echoOff(hidden ? in : -1);
+      line = ReadLine(in);
+      if (echoOff.Active()) Write(out, "\n");
+    }
+    if (!line || line->size() <= TerminalLoginPrompt::kMaxTextLength) return line;
+    Write(out, "Zu lang: höchstens " + std::to_string(TerminalLoginPrompt::kMaxTextLength) +
+                   " Bytes, bitte erneut eingeben.\n");
+  }
 }
 
 }  // namespace
@@ -90,22 +102,15 @@ bool TerminalLoginPrompt::Ask(int in, int out, std::string_view databaseName, st
                               std::string& password) const {
   Write(out, "Datenbank-Login\nDatenbank: ");
   Write(out, databaseName);
-  Write(out, "\nBenutzername [");
-  Write(out, userName);
-  Write(out, "]: ");
-  std::optional<std::string> name = ReadLine(in);
+  Write(out, "\n");
+  std::optional<std::string> name =
+      ReadFitting(in, out, "Benutzername [" + userName + "]: ", false);
   if (!name) return false;
-  Write(out, "Paßwort: ");
-  std::optional<std::string> typed;
-  {
-    EchoOff echoOff(in);
-    typed = ReadLine(in);
-    if (echoOff.Active()) Write(out, "\n");
-  }
+  std::optional<std::string> typed = ReadFitting(in, out, "Paßwort: ", true);
   if (!typed) return false;
-  if (!name->empty()) userName = Cut(*name, kMaxTextLength);
-  password = Cut(*typed, kMaxTextLength);
+  if (!name->empty()) userName = std::move(*name);
+  password = std::move(*typed);
   return true;
 }
 
-}  // namespace tabulix
+}  // namespace tabulix::app

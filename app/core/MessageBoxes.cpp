@@ -1,4 +1,4 @@
-#include "app/gui/MessageBoxes.h"
+#include "app/core/MessageBoxes.h"
 
 #include "framework/Exceptions.h"
 

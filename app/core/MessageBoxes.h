@@ -5,7 +5,9 @@
 
 namespace tabulix::app {
 
-// The message boxes of the window, behind an interface so that tests read what would be shown.
+// The message boxes of the window (the command line prints the message on standard error),
+// behind an interface so that tests read what would be shown. The import engine shows the
+// refusal of a forbidden database name here; its other failures are exceptions.
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;

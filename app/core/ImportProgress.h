@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tabulix::app {
+
+// Progress of the copy loop. The engine reports at most about ten times a second, so showing
+// a report may take a repaint without slowing the copy; it is called on the thread that runs
+// the import, which does not return to an event loop before the run ends.
+class ImportProgress {
+ public:
+  virtual ~ImportProgress() = default;
+  // done of total source records are on the server, at rowsPerSecond since the copy began.
+  virtual void Update(std::int64_t done, std::int64_t total, double rowsPerSecond) = 0;
+  // The copy loop ended, completed or not; the display may go.
+  virtual void Finish() = 0;
+};
+
+}  // namespace tabulix::app
