@@ -60,6 +60,7 @@ TZBulkWriter::TZBulkWriter(TZCustomMySqlDataset& dataset, TZBulkSettings setting
   const TDirConnect& from = database->Handle();
   connect_.SetHost(from.Host());
   connect_.SetPort(from.Port());
+  connect_.SetSocket(from.Socket());
   connect_.SetDatabase(from.Database());
   connect_.SetLogin(from.Login());
   connect_.SetPassword(from.Password());

@@ -444,10 +444,13 @@ void TMainWin::ShowProgress(std::int64_t done, std::int64_t total, double rowsPe
   Progress->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
   Progress->show();
   const QLocale locale;
-  ProgressText->setText(QStringLiteral("%1 of %2 records, %3 rows/s")
-                            .arg(locale.toString(static_cast<qlonglong>(done)),
-                                 locale.toString(static_cast<qlonglong>(total)),
-                                 locale.toString(static_cast<qlonglong>(rowsPerSecond + 0.5))));
+  QString text = QStringLiteral("%1 of %2 records, %3 rows/s")
+                     .arg(locale.toString(static_cast<qlonglong>(done)),
+                          locale.toString(static_cast<qlonglong>(total)),
+                          locale.toString(static_cast<qlonglong>(rowsPerSecond + 0.5)));
+  const std::string left = TimeLeftText(done, total, rowsPerSecond);
+  if (!left.empty()) text += QStringLiteral(", ") + QString::fromStdString(left);
+  ProgressText->setText(text);
   // Painted now: the run does not return to the event loop, and input must wait for its end.
   Progress->repaint();
   ProgressText->repaint();
