@@ -7,6 +7,7 @@
 
 #include "app/core/FolderTables.h"
 #include "app/core/ImportChannel.h"
+#include "app/core/ImportProgress.h"
 #include "framework/Exceptions.h"
 #include "support/TestData.h"
 
@@ -58,6 +59,22 @@ TEST(FolderImportPartsTest, ChannelLinesSurviveTheirWay) {
     ChannelResult result;
     EXPECT_FALSE(ParseProgressLine(damaged, progress) || ParseResultLine(damaged, result))
         << damaged;
+  }
+}
+
+TEST(FolderImportPartsTest, TimeLeftAtTheRateSoFar) {
+  struct Case {
+    std::int64_t done, total;
+    double rate;
+    const char* text;
+  };
+  for (const Case& c :
+       {Case{0, 100, 0, ""}, Case{100, 100, 50, ""}, Case{10, 5, 50, ""}, Case{0, 100, 1e-300, ""},
+        Case{0, 100, 50, "about 2 s left"}, Case{1, 100, 50, "about 2 s left"},
+        Case{0, 5900, 100, "about 59 s left"}, Case{0, 18500, 100, "about 3 min 05 s left"},
+        Case{0, 372000, 100, "about 1 h 02 min left"}}) {
+    EXPECT_EQ(TimeLeftText(c.done, c.total, c.rate), c.text)
+        << c.done << " of " << c.total << " at " << c.rate;
   }
 }
 
