@@ -2,7 +2,7 @@
 # The run command: installs what is missing, builds Tabulix, makes sure a MariaDB server
 # answers (a private one in .run/ when no server answers on the standard local socket) and
 # starts the window; a table file as argument opens with it loaded. Arguments that are a
-# command of tabulix-cli (inspect, dump, import, help) run that instead. Running it again
+# command of tabulix-cli (inspect, dump, import, import-dir, help) run that instead. Running it again
 # reuses the build and the running server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,7 +32,7 @@ else
     "password ${TABULIX_PASSWORD:-tabulix}; stop it with: scripts/mariadb.sh stop .run/mariadb"
 fi
 
-if [ "${1:-}" = import ]; then
+if [ "${1:-}" = import ] || [ "${1:-}" = import-dir ]; then
   exec "$build/app/tabulix-cli" "$@"
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
