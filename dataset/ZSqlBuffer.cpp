@@ -463,6 +463,15 @@ std::string_view TSqlBuffer::BlobValue(const std::byte* record, int field) const
   return Blocks().View(BlobRef(slot), BlobLength(slot));
 }
 
+std::string_view TSqlBuffer::TextView(const std::byte* record, int field) const {
+  if (!record) return {};
+  const TFieldDesc& desc = SlotDesc(field);
+  if (IsBlobSlotType(desc.FieldType)) return BlobValue(record, field);
+  if (!IsStringType(desc.FieldType)) FatalError();
+  const std::byte* slot = SlotOf(record, desc);
+  return SlotIsNull(slot) ? std::string_view() : StringOf(slot, desc);
+}
+
 void TSqlBuffer::StoreBlock(std::byte* slot, const TFieldDesc& desc, TBlobBlocks::Handle block,
                             std::uint32_t length) {
   if (SlotIsNull(slot)) {

@@ -133,6 +133,9 @@ class TSqlBuffer : public TZItemList {
   void SetValueText(std::byte* record, int field, std::string_view text);
   // The bytes of a blob value; empty for null.
   std::string_view BlobValue(const std::byte* record, int field) const;
+  // The text of a string slot or the bytes of a blob slot, without a copy; empty for null.
+  // "Fatal internal error" for a field of another type.
+  std::string_view TextView(const std::byte* record, int field) const;
   void SetBlobValue(std::byte* record, int field, std::string_view bytes);
   // Makes the blob value present and length bytes long, keeping its leading bytes (new bytes
   // are zero), and returns its bytes for writing in place (nullptr for an empty value). Valid

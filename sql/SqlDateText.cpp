@@ -36,23 +36,50 @@ Stamp Decode(TDateTime value) {
   return s;
 }
 
+// Appends value in decimal, zero-padded to width characters as "%0*d" writes it (the sign
+// counts towards the width). Every row of an import writes its dates this way.
+void AppendPadded(std::string& out, int value, int width) {
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  if (value < 0) {
+    out += '-';
+    --width;
+  }
+  char digits[10];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  out.append(static_cast<std::size_t>(std::max(width - n, 0)), '0');
+  while (n > 0) out += digits[--n];
+}
+
 std::string DateText(const DateParts& d) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
-  return buf;
+  std::string out;
+  out.reserve(10);
+  AppendPadded(out, d.year, 4);
+  out += '-';
+  AppendPadded(out, d.month, 2);
+  out += '-';
+  AppendPadded(out, d.day, 2);
+  return out;
 }
 
 // HH:MM:SS, and .mmm when the milliseconds are not 0: a time(3) or datetime(3) column keeps
 // them, one without fractions takes the whole seconds as before.
 std::string TimeText(const TimeParts& t) {
-  char buf[40];
+  std::string out;
+  out.reserve(12);
+  AppendPadded(out, t.hour, 2);
+  out += ':';
+  AppendPadded(out, t.minute, 2);
+  out += ':';
+  AppendPadded(out, t.second, 2);
   if (t.millisecond != 0) {
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", t.hour, t.minute, t.second,
-                  t.millisecond);
-  } else {
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    out += '.';
+    AppendPadded(out, t.millisecond, 3);
   }
-  return buf;
+  return out;
 }
 
 std::string_view Chars(std::string_view text, std::size_t first, std::size_t count) {

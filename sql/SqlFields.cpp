@@ -6,22 +6,8 @@
 #include "framework/TField.h"
 
 namespace tabulix {
-namespace {
-
-[[noreturn]] void IndexError(int index) {
+void TSqlFields::IndexError(int index) {
   throw EListError(FormatMessage("List Index Error at %d", {std::to_string(index)}));
-}
-
-}  // namespace
-
-TFieldDesc& TSqlFields::operator[](int index) {
-  if (index < 0 || index >= Count()) IndexError(index);
-  return items_[static_cast<std::size_t>(index)];
-}
-
-const TFieldDesc& TSqlFields::operator[](int index) const {
-  if (index < 0 || index >= Count()) IndexError(index);
-  return items_[static_cast<std::size_t>(index)];
 }
 
 TFieldDesc& TSqlFields::Add(TFieldDesc values) {

@@ -53,8 +53,15 @@ class TSqlFields {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }
-  TFieldDesc& operator[](int index);  // EListError when out of range
-  const TFieldDesc& operator[](int index) const;
+  // EListError when out of range.
+  TFieldDesc& operator[](int index) {
+    if (index < 0 || index >= Count()) IndexError(index);
+    return items_[static_cast<std::size_t>(index)];
+  }
+  const TFieldDesc& operator[](int index) const {
+    if (index < 0 || index >= Count()) IndexError(index);
+    return items_[static_cast<std::size_t>(index)];
+  }
 
   // Appends a description from values: texts are cut to their maximum lengths and the
   // default of an auto-increment column is dropped.
@@ -80,6 +87,8 @@ class TSqlFields {
   auto end() const { return items_.end(); }
 
  private:
+  [[noreturn]] static void IndexError(int index);
+
   std::vector<TFieldDesc> items_;
 };
 

@@ -1,5 +1,6 @@
 #include "sql/SqlTokenText.h"
 
+#include <array>
 #include <cstddef>
 
 #include "framework/AsciiCase.h"
@@ -21,14 +22,16 @@ bool InSet(std::string_view set, char c) {
 // backslashEscapes). The end of the text when it is not closed.
 std::size_t EndOfQuoted(std::string_view text, std::size_t start, bool backslashEscapes = true) {
   const char quote = text[start];
-  for (std::size_t i = start + 1; i < text.size(); ++i) {
-    if (backslashEscapes && text[i] == '\\') {
-      ++i;  // the escaped character, a quote or a backslash, never closes
-    } else if (text[i] == quote) {
-      return i + 1;
-    }
+  for (std::size_t i = start + 1;;) {
+    const std::size_t q = text.find(quote, i);
+    if (q == std::string_view::npos) return text.size();
+    if (!backslashEscapes) return q + 1;
+    // Backslashes escape in pairs: an odd run right before the quote keeps it inside.
+    std::size_t run = q;
+    while (run > start + 1 && text[run - 1] == '\\') --run;
+    if ((q - run) % 2 == 0) return q + 1;
+    i = q + 1;
   }
-  return text.size();
 }
 
 // End (exclusive) of the quoted name that starts at start and is closed by close; a doubled
@@ -127,6 +130,14 @@ std::size_t EndOfVerbatim(std::string_view text, std::size_t start, const Verbat
 bool MayOpenVerbatim(char c) {
   return InSet("'\"`[#-/", c);
 }
+
+// The characters CollapseBlanks has to look at: white space and what may open a string, a
+// quoted name or a comment. Runs of other characters are copied at once.
+constexpr std::array<bool, 256> kCollapseStops = [] {
+  std::array<bool, 256> stops{};
+  for (unsigned char c : std::string_view(" \t\n\r'\"`[#-/")) stops[c] = true;
+  return stops;
+}();
 
 }  // namespace
 
@@ -279,8 +290,10 @@ std::string CollapseBlanks(std::string_view text, ServerKind dialect) {
       out.append(text, i, end - i);
       i = end;
     } else {
-      out += c;
-      ++i;
+      std::size_t run = i + 1;
+      while (run < text.size() && !kCollapseStops[static_cast<unsigned char>(text[run])]) ++run;
+      out.append(text, i, run - i);
+      i = run;
     }
   }
   return out;

@@ -1,6 +1,7 @@
 #include "sql/SqlValueText.h"
 
 #include <algorithm>
+#include <array>
 
 #include "framework/Exceptions.h"
 #include "framework/NumberText.h"
@@ -11,7 +12,7 @@ namespace tabulix {
 namespace {
 
 // The escape letter for a byte that needs a backslash, 0 for one that does not.
-char EscapeFor(char c) {
+constexpr char EscapeFor(char c) {
   switch (c) {
     case '\0':
       return '0';
@@ -69,21 +70,34 @@ std::string ConvertedText(const FieldValue& value, TFieldType fieldType, ServerK
 
 }  // namespace
 
-std::string EscapeSqlString(std::string_view text) {
-  std::size_t length = text.size();
-  for (char c : text) {
-    if (EscapeFor(c) != 0) ++length;
+void AppendEscapedSqlString(std::string& out, std::string_view text) {
+  static constexpr std::array<char, 256> kEscapes = [] {
+    std::array<char, 256> escapes{};
+    for (int c = 0; c < 256; ++c) escapes[c] = EscapeFor(static_cast<char>(c));
+    return escapes;
+  }();
+  std::size_t escaped = 0;
+  for (char c : text) escaped += kEscapes[static_cast<unsigned char>(c)] != 0;
+  if (escaped == 0) {
+    // The common case: nothing to escape.
+    out.append(text);
+    return;
   }
-  std::string out(length, '\0');
-  std::size_t o = 0;
+  std::size_t o = out.size();
+  out.resize(o + text.size() + escaped);
   for (char c : text) {
-    if (char e = EscapeFor(c); e != 0) {
+    if (char e = kEscapes[static_cast<unsigned char>(c)]; e != 0) {
       out[o++] = '\\';
       out[o++] = e;
     } else {
       out[o++] = c;
     }
   }
+}
+
+std::string EscapeSqlString(std::string_view text) {
+  std::string out;
+  AppendEscapedSqlString(out, text);
   return out;
 }
 

@@ -13,6 +13,8 @@ namespace tabulix {
 // Backslash-escapes NUL, line feed, carriage return, Ctrl-Z, both quotes and the backslash
 // for use inside a quoted MySQL string; every other byte passes unchanged.
 std::string EscapeSqlString(std::string_view text);
+// The same, appended to out (no temporary text for the statement builders).
+void AppendEscapedSqlString(std::string& out, std::string_view text);
 // "0x" and two upper-case hexadecimal digits per byte; "NULL" for no bytes.
 std::string BytesToHexLiteral(std::string_view bytes);
 
