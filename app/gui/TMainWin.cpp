@@ -24,6 +24,8 @@
 #include "app/gui/TShape.h"
 #include "app/gui/TStatusLog.h"
 #include "framework/NumberText.h"
+#include "mysql/TZMonitor.h"
+#include "mysql/TZMySqlDatabase.h"
 
 // The pictures are compiled into the program (artwork.qrc); a static library has to ask for
 // them by name, outside any namespace.
@@ -122,6 +124,9 @@ class TMainWin::EngineFrontEnd final : public LogSink,
     } else {
       window_.ZMySqlDatabase1AfterDisconnect();
     }
+    // The run does not return to the event loop: the lines up to this step are shown with
+    // the indicator's change.
+    window_.MemoStatus->Flush();
   }
   void Update(std::int64_t done, std::int64_t total, double rowsPerSecond) override {
     window_.ShowProgress(done, total, rowsPerSecond);
@@ -139,6 +144,8 @@ TMainWin::TMainWin(Services services, QWidget* parent)
       // The login prompt and the wait cursor are the ones the program installed at start.
       engine_(std::make_unique<ImportEngine>(ImportEngine::Services{.log = frontEnd_.get(),
                                                                     .messages = services_.messages,
+                                                                    .login = services_.login,
+                                                                    .cursor = services_.cursor,
                                                                     .indicator = frontEnd_.get(),
                                                                     .progress = frontEnd_.get()})) {
   InitArtwork();
@@ -174,7 +181,11 @@ TMainWin::TMainWin(Services services, QWidget* parent)
 
   connect(ToolButtonLoadSourceDB, &QToolButton::clicked, this,
           [this] { Guarded([this] { ToolButtonLoadSourceDBClick(); }); });
-  // The import button's handler joins with the import engine.
+  connect(ToolButtonImport2MySQL, &QToolButton::clicked, this,
+          [this] { Guarded([this] { ToolButtonImport2MySQLClick(); }); });
+  engine_->ZMonitor1().SetOnMonitorEvent([this](const std::string& sql, const std::string& result) {
+    ZMonitor1MonitorEvent(sql, result);
+  });
   FormCreate();
 }
 
@@ -361,6 +372,7 @@ void TMainWin::FormCreate() {
   fieldNames_ = std::make_unique<StringList>();
   fileVersionInfo_.SetExecutableFile(services_.executableFile);
   ProgVersion->setText(QStringLiteral("Tabulix V ") + FromUtf8(fileVersionInfo_.FileVersion()));
+  engine_->ZMySqlDatabase1().SetConnected(false);
   settings_ = std::make_unique<Settings>(services_.settingsFile);
   lastSourceFolder_ = settings_->LastDBdir();
   LEDconnect->SetBrushColor(kRed);
@@ -394,6 +406,15 @@ void TMainWin::ToolButtonLoadSourceDBClick() {
 void TMainWin::LoadFile(const std::string& path) {
   ChosenFile chosen(path);
   LoadSource(chosen);
+}
+
+void TMainWin::ToolButtonImport2MySQLClick() {
+  engine_->Import({EditMySQLdb->text().toStdString(), EditMySQLtable->text().toStdString(),
+                   EditMySQLhost->text().toStdString()});
+}
+
+void TMainWin::ZMonitor1MonitorEvent(const std::string& sql, const std::string& result) {
+  engine_->ZMonitor1MonitorEvent(sql, result);
 }
 
 void TMainWin::LoadSource(FileOpenDialog& dialog) {

@@ -20,6 +20,11 @@ class QProgressBar;
 class QTableWidget;
 class QToolButton;
 
+namespace tabulix {
+class LoginDialogService;
+class ScreenCursor;
+}  // namespace tabulix
+
 namespace tabulix::app {
 
 class FileOpenDialog;
@@ -36,12 +41,15 @@ class TStatusLog;
 class TMainWin : public QWidget {
  public:
   // What the window works with beside Qt: the dialogs it shows (tests put in their own), its
-  // settings file and the executable whose version it shows.
+  // settings file and the executable whose version it shows. The login prompt and the wait
+  // cursor of the database components default to the ones the program installed at start.
   struct Services {
     FileOpenDialog* openDialog = nullptr;
     MessageBoxes* messages = nullptr;
     std::string settingsFile;
     std::string executableFile;
+    LoginDialogService* login = nullptr;
+    ScreenCursor* cursor = nullptr;
   };
 
   explicit TMainWin(Services services, QWidget* parent = nullptr);
@@ -51,6 +59,12 @@ class TMainWin : public QWidget {
   void ToolButtonLoadSourceDBClick();
   // The same load with the file given, as if chosen in the dialog (the command line's FILE).
   void LoadFile(const std::string& path);
+  // The import button: the engine checks the database name, defines the table, connects with
+  // the login prompt and copies every record into the database, table and host typed in the
+  // three edits. It runs to its end before the window answers again.
+  void ToolButtonImport2MySQLClick();
+  // The monitor's reports of every server step: two lines each in the status log.
+  void ZMonitor1MonitorEvent(const std::string& sql, const std::string& result);
 
   // The connection indicator: green after every completed connect, red after a disconnect.
   void ZMySqlDatabase1AfterConnect();

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   QtFileOpenDialog openDialog;
   const std::string executable = ExecutablePath();
   TMainWin MainWin({&openDialog, &messages,
-                    Settings::PathFor(executable, Settings::UserConfigDir()), executable});
+                    Settings::PathFor(executable, Settings::UserConfigDir()), executable, &login,
+                    &cursor});
   MainWin.show();
 
   const QStringList arguments = TApplication::arguments();

@@ -1,6 +1,7 @@
 // The login dialog and the window's platform services: captions and size, the focus rule, the
-// masked password, long texts kept whole, OK and cancel through the framework's prompt, and
-// the wait cursor put back after a failure.
+// masked password, long texts kept whole, OK and cancel through the framework's prompt (with
+// the pointer over it during a connect's wait cursor), and the wait cursor put back after a
+// failure.
 #include "app/gui/TLoginDialog.h"
 
 #include <gtest/gtest.h>
@@ -68,11 +69,16 @@ TEST(LoginDialogTest, LongNamesAndPasswordsAreKeptWhole) {
   EXPECT_EQ(dialog.UserNameText().size(), 255u);
 }
 
-// Answers the next login dialog from inside its modal loop.
-void AnswerDialog(const QString& user, const QString& password, bool ok) {
+// Answers the next login dialog from inside its modal loop, noting the cursor over it.
+void AnswerDialog(const QString& user, const QString& password, bool ok,
+                  Qt::CursorShape* cursor = nullptr) {
   QTimer::singleShot(0, [=] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
+    if (cursor != nullptr) {
+      *cursor = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                               : Qt::BitmapCursor;
+    }
     auto* prompt = static_cast<TLoginDialog*>(dialog);
     prompt->UserName().setText(user);
     prompt->Password().setText(password);
@@ -93,9 +99,15 @@ TEST(LoginDialogTest, PromptReturnsTheTextsOnOKAndLeavesThemOnCancel) {
   EXPECT_FALSE(PlatformServices::LoginDialog().Execute("kunden", user, password));
   EXPECT_EQ(user, "admin");
   EXPECT_EQ(password, "neues Passwort");
-  AnswerDialog("admin", "", true);
+  // Asked in the middle of a connect: the pointer over the dialog, the wait cursor after it.
+  Qt::CursorShape overDialog = Qt::BlankCursor;
+  SqlWaitCursor wait;
+  AnswerDialog("admin", "", true, &overDialog);
   EXPECT_TRUE(PlatformServices::LoginDialog().Execute("kunden", user, password));
   EXPECT_EQ(password, "");
+  EXPECT_EQ(overDialog, Qt::ArrowCursor);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
 TEST(LoginDialogTest, WaitCursorShowsAndGoesAlsoOnFailure) {
