@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "framework/AsciiCase.h"
+#include "framework/Utf8Text.h"
 #include "mysql/ColumnName.h"
 
 namespace tabulix::app {
@@ -68,24 +69,6 @@ std::pair<char32_t, std::size_t> DecodeUtf8(std::string_view text, std::size_t i
   const char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
   if (cp < minimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {0, 0};
   return {cp, length};
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 }  // namespace
