@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Import speed: makes a dBase III table with a memo file (int, char(30), char(60), numeric with
-# 2 decimals, date, logical, memo of about 100 characters) of 100,000 rows, and in one run on a
-# private MariaDB server imports it with tabulix-cli import and with dbf2mysql (the Debian
-# package, run as a black box in its default mode) into separate databases. Prints the rows per
-# second of each, their ratio, what each left on the server, the rate of tabulix-cli with its
-# progress line drawn on a terminal, and the peak memory of tabulix-cli for 100,000 and for
-# 1,000,000 rows. The runs at 100,000 rows alternate RUNS times (3 when unset), medians count.
+# 2 decimals, date, logical, memo of about 100 characters) of 100,000 and of 1,000,000 rows, and
+# in one run on a private MariaDB server measures, in rows per second:
+# - the specified path (tabulix-cli import, one INSERT per row in auto-commit mode) and
+#   dbf2mysql (the Debian package, run as a black box in its default mode) at 100,000 rows,
+#   with the rate of tabulix-cli with its progress line drawn on a terminal; these runs
+#   alternate RUNS times (3 when unset), medians count;
+# - at 1,000,000 rows the bulk path (tabulix-cli import --bulk) and LOAD DATA LOCAL INFILE of a
+#   prepared file (the same rows, as the mariadb client writes them out) through the mariadb
+#   client, alternating RUNS times, medians count; the specified path too unless
+#   SPECIFIED_LARGE=0 (it takes a few minutes);
+# - a folder of 20 tables of 20,000 rows of the same shape through tabulix-cli import-dir on
+#   the specified path, with --jobs 1 and with --jobs 4.
+# It prints the peak memory of tabulix-cli, the ratios against their targets, and what each
+# run left on the server (rows, sum of IDs, memo characters, CHECKSUM TABLE: the bulk path
+# must leave exactly what the specified path leaves).
 #
-# Both tools send one INSERT per row in auto-commit mode, so both wait for the server's log
-# flush of every row: the figures say what the server allows as much as what the tools do.
+# The specified path and dbf2mysql send one INSERT per row in auto-commit mode, so both wait
+# for the server's log flush of every row: the figures say what the server allows as much as
+# what the tools do.
 #
 # Builds tabulix-cli (Release) into build-bench/ when needed; the generated tables are kept in
 # build-bench/bench-data/ for later runs (the million-row table takes a few minutes to write).
@@ -25,6 +35,8 @@ DB_USER=tabulix
 DB_PASSWORD=tabulix-bench
 PY=/usr/bin/python3  # the Debian interpreter that has python3-dbf
 SIZES=(100000 1000000)
+FOLDER_ROWS=20000  # rows of each of the folder's 20 tables
+FOLDER_TABLES=20
 
 mkdir -p "$DATA"
 
@@ -44,7 +56,7 @@ fi
 
 table_path() { echo "$DATA/import$1.dbf"; }
 
-for rows in "${SIZES[@]}"; do
+for rows in "${SIZES[@]}" "$FOLDER_ROWS"; do
   table=$(table_path "$rows")
   [[ -f "$table" ]] && continue
   echo "writing $table ($rows rows) ..."
@@ -111,9 +123,12 @@ contents() {
   "${SQL[@]}" -e "SELECT COUNT(*), COALESCE(SUM(ID), 0), COALESCE(SUM(CHAR_LENGTH(NOTES)), 0)
                   FROM $1.imported" | tr '\t' ' '
 }
+# The server's checksum of a table's rows: equal for equal rows in equal table definitions.
+checksum() { "${SQL[@]}" -e "CHECKSUM TABLE $1.imported" | cut -f2; }
 
 small=$(table_path "${SIZES[0]}")
 large=$(table_path "${SIZES[1]}")
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # The machine may be shared: the three runs at 100,000 rows alternate RUNS times and the
 # median of each counts.
@@ -138,28 +153,106 @@ for ((run = 1; run <= RUNS; ++run)); do
     "$(printf '%q ' "${TABULIX[@]}" "$small" "${TARGET[@]}") >/dev/null" /dev/null)
   p_walls+=("$wall")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 t_wall=$(median "${t_walls[@]}")
 d_wall=$(median "${d_walls[@]}")
 p_wall=$(median "${p_walls[@]}")
 
-read -r l_wall l_kb < <(measure "$DATA/tabulix-large.log" "${TABULIX[@]}" "$large" "${TARGET[@]}")
-l_contents=$(contents bench_tabulix)
+# The specified path at 1,000,000 rows, for its memory and as the reference of the bulk
+# path's contents.
+l_wall=0 l_kb=0 l_contents="(not run)" l_sum="(not run)"
+if [[ "${SPECIFIED_LARGE:-1}" != 0 ]]; then
+  read -r l_wall l_kb < <(measure "$DATA/tabulix-large.log" "${TABULIX[@]}" "$large" \
+    "${TARGET[@]}")
+  l_contents=$(contents bench_tabulix)
+  l_sum=$(checksum bench_tabulix)
+fi
 
-awk -v runs="$RUNS" -v n="${SIZES[0]}" -v big="${SIZES[1]}" -v tw="$t_wall" -v tk="$t_kb" -v dw="$d_wall" \
-  -v pw="$p_wall" -v lw="$l_wall" -v lk="$l_kb" -v tc="$t_contents" -v dc="$d_contents" \
-  -v lc="$l_contents" 'BEGIN {
-  tr = n / tw; dr = n / dw; pr = n / pw; lr = big / lw
+# The bulk path and the client's LOAD DATA of a prepared file, both over TCP, alternating.
+# The file holds the rows the bulk path stored, as the client writes them in batch mode
+# (tab-separated, with \t, \n, \\ and \0 escaped), in utf8mb4.
+CLIENT=(mariadb --no-defaults --protocol=tcp -h 127.0.0.1 -P "$PORT" -u"$DB_USER"
+  -p"$DB_PASSWORD" --default-character-set=utf8mb4)
+BULK_TARGET=(--database bench_bulk --table imported --host 127.0.0.1 --port "$PORT"
+  --user "$DB_USER")
+TSV="$DATA/client-load.tsv"
+b_walls=() c_walls=() b_kb=0
+for ((run = 1; run <= RUNS; ++run)); do
+  read -r wall kb < <(measure "$DATA/tabulix-bulk.log" "${TABULIX[@]}" "$large" --bulk \
+    "${BULK_TARGET[@]}")
+  b_walls+=("$wall")
+  ((kb > b_kb)) && b_kb=$kb
+  if [[ $run == 1 ]]; then
+    b_contents=$(contents bench_bulk)
+    b_sum=$(checksum bench_bulk)
+    "${CLIENT[@]}" -N -B -e "SELECT * FROM bench_bulk.imported" >"$TSV"
+  fi
+  "${SQL[@]}" -e "DROP DATABASE IF EXISTS bench_client; CREATE DATABASE bench_client;
+                  CREATE TABLE bench_client.imported LIKE bench_bulk.imported"
+  read -r wall _ < <(measure "$DATA/client-load.log" "${CLIENT[@]}" --local-infile=1 bench_client \
+    -e "LOAD DATA LOCAL INFILE '$TSV' INTO TABLE imported CHARACTER SET utf8mb4")
+  c_walls+=("$wall")
+done
+b_wall=$(median "${b_walls[@]}")
+c_wall=$(median "${c_walls[@]}")
+c_contents=$(contents bench_client)
+c_sum=$(checksum bench_client)
+rm -f "$TSV"
+
+# A folder of 20 copies of the 20,000-row table on the specified path, one table at a time and
+# four at a time.
+FOLDER="$DATA/folder"
+rm -rf "$FOLDER"
+mkdir -p "$FOLDER"
+folder_table=$(table_path "$FOLDER_ROWS")
+for ((i = 1; i <= FOLDER_TABLES; ++i)); do
+  cp "$folder_table" "$FOLDER/$(printf 'T%02d' "$i").dbf"
+  cp "${folder_table%.dbf}.dbt" "$FOLDER/$(printf 'T%02d' "$i").dbt"
+done
+DIR=(env TABULIX_PASSWORD="$DB_PASSWORD" "$CLI" import-dir "$FOLDER" --database bench_folder
+  --host 127.0.0.1 --port "$PORT" --user "$DB_USER")
+folder_rows() {
+  local total=0
+  for ((i = 1; i <= FOLDER_TABLES; ++i)); do
+    total=$((total + $("${SQL[@]}" -e "SELECT COUNT(*) FROM bench_folder.$(printf 'T%02d' "$i")")))
+  done
+  echo "$total"
+}
+"${SQL[@]}" -e "DROP DATABASE IF EXISTS bench_folder"
+read -r f1_wall _ < <(measure "$DATA/folder-jobs1.out" "${DIR[@]}" --jobs 1)
+f1_rows=$(folder_rows)
+"${SQL[@]}" -e "DROP DATABASE IF EXISTS bench_folder"
+read -r f4_wall _ < <(measure "$DATA/folder-jobs4.out" "${DIR[@]}" --jobs 4)
+f4_rows=$(folder_rows)
+rm -rf "$FOLDER"
+
+awk -v runs="$RUNS" -v n="${SIZES[0]}" -v big="${SIZES[1]}" -v tw="$t_wall" -v tk="$t_kb" \
+  -v dw="$d_wall" -v pw="$p_wall" -v lw="$l_wall" -v lk="$l_kb" -v bw="$b_wall" -v bk="$b_kb" \
+  -v cw="$c_wall" -v tc="$t_contents" -v dc="$d_contents" -v lc="$l_contents" -v bc="$b_contents" \
+  -v cc="$c_contents" -v ls="$l_sum" -v bs="$b_sum" -v cs="$c_sum" -v ft="$FOLDER_TABLES" \
+  -v fr="$FOLDER_ROWS" -v f1="$f1_wall" -v f4="$f4_wall" -v f1r="$f1_rows" -v f4r="$f4_rows" 'BEGIN {
+  tr = n / tw; dr = n / dw; pr = n / pw; br = big / bw; cr = big / cw
   printf "table: dBase III with memo file, 7 fields (N 9, C 30, C 60, N 12.2, D, L, M ~100 chars)\n"
-  printf "                                   rows    wall s    rows/s   peak MB   (median of %d runs at %d rows)\n", runs, n
+  printf "                                   rows    wall s    rows/s   peak MB   (medians of %d runs)\n", runs
   printf "tabulix-cli import              %7d %9.2f %9.0f %9.1f\n", n, tw, tr, tk / 1024
   printf "dbf2mysql -c (default mode)     %7d %9.2f %9.0f\n", n, dw, dr
   printf "tabulix-cli, progress drawn     %7d %9.2f %9.0f\n", n, pw, pr
-  printf "tabulix-cli import              %7d %9.2f %9.0f %9.1f\n", big, lw, lr, lk / 1024
+  if (lw > 0) printf "tabulix-cli import              %7d %9.2f %9.0f %9.1f   (1 run)\n", big, lw, big / lw, lk / 1024
+  printf "tabulix-cli import --bulk       %7d %9.2f %9.0f %9.1f\n", big, bw, br, bk / 1024
+  printf "mariadb LOAD DATA LOCAL INFILE  %7d %9.2f %9.0f\n", big, cw, cr
   printf "ratio: tabulix-cli %.2fx the rows per second of dbf2mysql (target >= 1)\n", tr / dr
+  printf "ratio: --bulk %.2f of the client'"'"'s LOAD DATA rate (target >= 0.8: %s), %.0fx the specified path\n",
+         br / cr, br / cr >= 0.8 ? "met" : "NOT met", br / tr
   printf "progress: drawn on a terminal, %.2fx the rate without it\n", pr / tr
-  printf "memory: peak %.1f MB at %d rows, %.1f MB at %d rows (target < 64 MB: %s)\n",
-         tk / 1024, n, lk / 1024, big, (tk < 65536 && lk < 65536) ? "met" : "NOT met"
-  printf "on the server (rows, sum of IDs, memo characters):\n"
-  printf "  tabulix-cli %s\n  dbf2mysql   %s\n  tabulix-cli %s (%d rows)\n", tc, dc, lc, big
+  printf "memory: peak %.1f MB at %d rows, %.1f MB with --bulk at %d rows", tk / 1024, n, bk / 1024, big
+  if (lw > 0) printf ", %.1f MB at %d rows", lk / 1024, big
+  printf " (target < 64 MB: %s)\n", (tk < 65536 && bk < 65536 && lk < 65536) ? "met" : "NOT met"
+  printf "folder: %d tables of %d rows, specified path: --jobs 1 %.2f s (%.0f rows/s), --jobs 4 %.2f s (%.0f rows/s)\n",
+         ft, fr, f1, ft * fr / f1, f4, ft * fr / f4
+  printf "ratio: --jobs 4 %.2fx as fast as --jobs 1 (target >= 1.5: %s); rows on the server %d and %d of %d\n",
+         f1 / f4, f1 / f4 >= 1.5 ? "met" : "NOT met", f1r, f4r, ft * fr
+  printf "on the server (rows, sum of IDs, memo characters; checksum):\n"
+  printf "  tabulix-cli  %s (%d rows)\n  dbf2mysql    %s (%d rows)\n", tc, n, dc, n
+  printf "  tabulix-cli  %s; %s (%d rows)\n", lc, ls, big
+  printf "  --bulk       %s; %s (%d rows)\n", bc, bs, big
+  printf "  LOAD DATA    %s; %s (%d rows)\n", cc, cs, big
 }'

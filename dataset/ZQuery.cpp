@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dataset/TZInsertWriter.h"
 #include "dataset/ZBCDField.h"
 #include "dataset/ZBlobStream.h"
 #include "dataset/ZDecimalText.h"
@@ -561,6 +562,12 @@ void TZDataset::RemoveById(TSqlBuffer& buffer, std::int32_t id) {
 
 std::int64_t TZDataset::InternalPost() {
   ScopedFlag posting(posting_);
+  if (insertWriter_ && State() != dsEdit) {
+    CheckConstraints();
+    insertWriter_->WriteInsert(*this, WorkRecord());
+    main_.ClearRecord(WorkRecord(), true);
+    return -1;
+  }
   const std::int64_t index = State() == dsEdit ? PostEdit() : PostInsert();
   // The values live on in the main buffer; the work record's memo blocks go now.
   main_.ClearRecord(WorkRecord(), true);
@@ -832,6 +839,36 @@ std::string TZDataset::FieldLiteral(const std::byte* record, int desc) {
   return ValueToLiteral(main_.GetValueText(record, desc), d);
 }
 
+std::vector<int> TZDataset::InsertColumns() const {
+  const std::string table = UpdatedTable();
+  const TSqlFields& descs = main_.SqlFields();
+  std::vector<int> columns;
+  if (table.empty()) return columns;
+  for (int i = 0; i < descs.Count(); ++i) {
+    if (!descs[i].ReadOnly && SameName(descs[i].TableName, table)) columns.push_back(i);
+  }
+  return columns;
+}
+
+std::string TZDataset::ColumnList(const std::vector<int>& descs) const {
+  std::string list;
+  for (int i : descs) {
+    if (!list.empty()) list += ", ";
+    list += ColumnName(i);
+  }
+  return list;
+}
+
+std::string TZDataset::InsertHead() {
+  const std::vector<int> columns = InsertColumns();
+  if (columns.empty()) {
+    throw EDatabaseError(
+        FormatMessage("No column of the table %s can be written", {UpdatedTable()}));
+  }
+  return "INSERT INTO " + QuoteIdentifier(UpdatedTable()) + " (" + ColumnList(columns) +
+         ") VALUES ";
+}
+
 std::vector<int> TZDataset::SelectKeyFields(const std::string& tableName, bool& keyed) {
   const TSqlFields& descs = main_.SqlFields();
   const TIndexDesc* best = nullptr;
@@ -884,25 +921,14 @@ void TZDataset::ExecuteChange(const std::byte* change, std::byte* record) {
   };
   std::string sql;
   if (status == ztInserted) {
-    std::string columns;
-    std::string values;
-    for (int i = 0; i < descs.Count(); ++i) {
-      if (!writable(i)) continue;
-      if (!columns.empty()) {
-        columns += ", ";
-        values += ", ";
-      }
-      columns += ColumnName(i);
-      values += FieldLiteral(record, i);
+    sql = InsertHead();
+    sql += '(';
+    bool first = true;
+    for (int i : InsertColumns()) {
+      if (!first) sql += ", ";
+      first = false;
+      sql += FieldLiteral(record, i);
     }
-    if (columns.empty()) throw noColumn();
-    sql.reserve(tableText.size() + columns.size() + values.size() + 32);
-    sql += "INSERT INTO ";
-    sql += tableText;
-    sql += " (";
-    sql += columns;
-    sql += ") VALUES (";
-    sql += values;
     sql += ')';
   } else if (status == ztModified) {
     bool anyColumn = false;

@@ -25,6 +25,7 @@
 namespace tabulix {
 
 class TZDatabase;
+class TZInsertWriter;
 class TZTransact;
 class TZUpdateSql;
 
@@ -116,6 +117,11 @@ class TZDataset : public TDataSet,
   // client-side sort, a record the filter hides) are kept.
   bool DiscardAppliedInserts() const { return discardAppliedInserts_; }
   void SetDiscardAppliedInserts(bool value) { discardAppliedInserts_ = value; }
+  // While set (null by default, not owned), a posted insert goes to the writer instead of the
+  // server: the post checks the record as always, hands it over and keeps nothing of it, so
+  // the cursor stays where it was. Edits and deletes are not affected.
+  TZInsertWriter* InsertWriter() const { return insertWriter_; }
+  void SetInsertWriter(TZInsertWriter* writer) { insertWriter_ = writer; }
 
   bool ReadOnly() const override { return TDataSet::ReadOnly(); }
   bool Filtered() const override { return filtered_; }
@@ -178,6 +184,13 @@ class TZDataset : public TDataSet,
   virtual std::string ValueToLiteral(const std::string& valueText, const TFieldDesc& desc);
   // The literal of a field of a record: NULL for a null field.
   std::string FieldLiteral(const std::byte* record, int desc);
+  // The descriptions an INSERT writes, in order (every writable column of the updated table),
+  // and "INSERT INTO " table " (" their names ") VALUES " as the INSERT begins. The head
+  // raises when no column can be written.
+  std::vector<int> InsertColumns() const;
+  std::string InsertHead();
+  // The column names as the statements write them, ", "-separated.
+  std::string ColumnList(const std::vector<int>& descs) const;
   // Table names are written as they are.
   virtual std::string QuoteIdentifier(const std::string& name) { return name; }
   // How statements write a column name; the identifier rule here.
@@ -302,6 +315,7 @@ class TZDataset : public TDataSet,
   TZDatasetOptions options_ = kDefaultDatasetOptions;
   bool cachedUpdates_ = false;
   bool discardAppliedInserts_ = false;
+  TZInsertWriter* insertWriter_ = nullptr;
   bool filtered_ = false;
   std::string filter_;
   TParams params_;

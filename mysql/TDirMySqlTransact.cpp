@@ -72,6 +72,7 @@ void TDirMySqlTransact::Open() {
   const auto port = static_cast<unsigned>(StrToInt(connect->Port()));
   loggedIn_ = false;
   handle_ = MySqlHandle::Init();
+  if (localInfile_) handle_.AllowLocalInfile();
   const std::string report = FormatMessage("CONNECT %s", {connect->Database()});
   if (handle_.Connect(connect->Host(), connect->Login(), connect->Password(), connect->Database(),
                       port, CLIENT_CONNECT_WITH_DB, connect->Socket())) {

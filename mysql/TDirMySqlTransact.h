@@ -24,6 +24,10 @@ class TDirMySqlTransact : public TDirTransact {
   // The client library's connection handle (MYSQL*); null until the first Open.
   st_mysql* Handle() const { return handle_.Get(); }
   const std::string& LastError() const { return lastError_; }
+  // Whether the next Open offers the server LOAD DATA LOCAL INFILE (off by default). The
+  // handle then serves only what TDirMySqlBulk::LoadLocal arms and refuses any other request.
+  bool LocalInfile() const { return localInfile_; }
+  void SetLocalInfile(bool value) { localInfile_ = value; }
 
   // The last message of the client library on the handle, trimmed ("" after success).
   std::string ErrorText() override;
@@ -60,6 +64,7 @@ class TDirMySqlTransact : public TDirTransact {
 
   mysql_internal::MySqlHandle handle_;
   bool loggedIn_ = false;
+  bool localInfile_ = false;
   std::string lastError_;
   unsigned lastErrorNumber_ = 0;
   std::string lastErrorStatement_;

@@ -3,8 +3,8 @@
 # answers where the window's defaults look (host "localhost", which the client library reaches
 # through the socket /run/mysqld/mysqld.sock, port 3306, user root) and starts the window; a
 # table file as argument opens with it loaded. Arguments that are a command of tabulix-cli
-# (inspect, dump, import, help) run that instead. Running it again reuses the build and the
-# running server.
+# (inspect, dump, import, import-dir, help) run that instead. Running it again reuses the build
+# and the running server.
 #
 # When no server answers there, a private one is started in .run/mariadb on 127.0.0.1 port
 # 3306 (TABULIX_PORT), its socket linked to /run/mysqld/mysqld.sock, with the accounts root and
@@ -65,7 +65,7 @@ SQL
   echo "Stop it with: scripts/mariadb.sh stop .run/mariadb"
 fi
 
-if [ "${1:-}" = import ]; then
+if [ "${1:-}" = import ] || [ "${1:-}" = import-dir ]; then
   exec "$build/app/tabulix-cli" "$@"
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

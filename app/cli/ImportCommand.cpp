@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include "app/cli/CliLogin.h"
 #include "app/cli/TerminalLoginPrompt.h"
 #include "app/core/FileOpenDialog.h"
+#include "app/core/ImportChannel.h"
 #include "app/core/ImportEngine.h"
 #include "app/core/ImportProgress.h"
 #include "app/core/LogSink.h"
@@ -36,9 +38,12 @@ class TerminalProgress final : public ImportProgress {
   void Update(std::int64_t done, std::int64_t total, double rowsPerSecond) override {
     if (!shown_) return;
     char text[128];
-    std::snprintf(text, sizeof text, "\r%lld of %lld records, %.0f rows/s\x1b[K",
+    std::snprintf(text, sizeof text, "\r%lld of %lld records, %.0f rows/s",
                   static_cast<long long>(done), static_cast<long long>(total), rowsPerSecond);
+    const std::string left = TimeLeftText(done, total, rowsPerSecond);
     WriteAll(stderr, text);
+    if (!left.empty()) WriteAll(stderr, ", " + left);
+    WriteAll(stderr, "\x1b[K");
     std::fflush(stderr);
     drawn_ = true;
   }
@@ -56,6 +61,35 @@ class TerminalProgress final : public ImportProgress {
  private:
   bool shown_;
   bool drawn_ = false;
+};
+
+// Progress and the result as lines on the descriptor that import-dir reads (ImportChannel.h),
+// besides the terminal's display.
+class ChannelReports final : public ImportProgress {
+ public:
+  ChannelReports(int fd, ImportProgress& terminal) : fd_(fd), terminal_(terminal) {}
+
+  void Update(std::int64_t done, std::int64_t total, double rowsPerSecond) override {
+    terminal_.Update(done, total, rowsPerSecond);
+    Write(ProgressLine({done, total}));
+  }
+  void Finish() override { terminal_.Finish(); }
+  void Result(const ChannelResult& result) { Write(ResultLine(result)); }
+
+ private:
+  void Write(std::string_view line) const {
+    if (fd_ < 0) return;
+    while (!line.empty()) {
+      const ssize_t n = ::write(fd_, line.data(), line.size());
+      if (n < 0 && errno == EINTR) continue;
+      // A parent that went away takes no more lines; the import goes on.
+      if (n <= 0) return;
+      line.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+
+  int fd_;
+  ImportProgress& terminal_;
 };
 
 // The log on standard output, one line each.
@@ -111,16 +145,61 @@ void PrintError(const std::string& message) {
 
 }  // namespace
 
+std::optional<TZBulkSettings> BulkSettings(const CommandLine& line) {
+  if (!line.bulk) return std::nullopt;
+  TZBulkSettings settings;
+  settings.unitRows = line.unitRows;
+  settings.skipUniqueChecks = line.skipUniqueChecks;
+  settings.skipForeignKeyChecks = line.skipForeignKeyChecks;
+  return settings;
+}
+
+namespace {
+
+// What the message of a stopped copy adds: the record and what is on the server.
+std::string StoppedAt(std::int64_t record, std::int64_t onServer) {
+  std::string text =
+      "The import stopped at record " + std::to_string(record) + " of the source table; ";
+  if (onServer == 0) return text + "no record is on the server.";
+  if (onServer == record - 1) {
+    return text + (onServer == 1 ? std::string("the record before it is on the server.")
+                                 : "the " + std::to_string(onServer) +
+                                       " records before it are on the server.");
+  }
+  // A bulk load rolls back the unit of the failing record: fewer records than those before
+  // it are on the server.
+  return text +
+         (onServer == 1 ? std::string("record 1 is on the server")
+                        : "records 1 to " + std::to_string(onServer) + " are on the server") +
+         ", the records after it are not.";
+}
+
+}  // namespace
+
 int RunImport(const CommandLine& line) {
   TerminalLoginPrompt prompt;
-  CliLogin login(CliLogin::KnownPassword(line.passwordFile, std::getenv("TABULIX_PASSWORD")),
-                 prompt);
-  TerminalProgress progress;
-  StandardOutputLog log(progress);
+  TerminalProgress terminal;
+  ChannelReports progress(line.channelFd, terminal);
+  StandardOutputLog log(terminal);
   StandardErrorMessages messages;
+  ChannelResult result;
+  auto finish = [&](int status, std::string message) {
+    result.status = status;
+    result.message = message;
+    progress.Result(result);
+    if (!message.empty()) PrintError(message);
+    return status;
+  };
+  std::optional<CliLogin> login;
+  try {
+    login.emplace(CliLogin::KnownPassword(line.passwordFile, std::getenv("TABULIX_PASSWORD")),
+                  prompt);
+  } catch (const std::exception& e) {
+    return finish(kImportFailed, e.what());
+  }
   ImportEngine engine({.log = &log,
                        .messages = &messages,
-                       .login = &login,
+                       .login = &*login,
                        .cursor = nullptr,
                        .indicator = nullptr,
                        .progress = &progress});
@@ -128,6 +207,7 @@ int RunImport(const CommandLine& line) {
   database.SetPort(line.port);
   database.SetSocket(line.socket);
   database.SetLogin(line.user);
+  engine.SetBulk(BulkSettings(line));
   try {
     engine.TableBDE().SetReaderOptions({line.encoding, line.binaryFields, line.withoutMemos});
     engine.SetStrict(line.strict);
@@ -135,40 +215,36 @@ int RunImport(const CommandLine& line) {
     engine.Load(file, std::string(), nullptr);
     const ImportOutcome outcome = engine.Import({line.database, line.table, line.host});
     std::fflush(stdout);
+    result.rowsRead = engine.RecordsRead();
     switch (outcome) {
       case ImportOutcome::Completed:
         // The values not read as stored, as a dump reports them; the log has them too.
         PrintLines(WarningLines(engine.TableBDE()));
-        return kImportDone;
+        return finish(kImportDone, std::string());
       case ImportOutcome::Refused:
-        PrintError(messages.shown);
-        return kImportFailed;
+        return finish(kImportFailed, messages.shown);
       case ImportOutcome::NotConnected:
-        PrintError("not connected to the server");
-        return kImportFailed;
+        return finish(kImportFailed, "not connected to the server");
     }
-    return kImportFailed;
+    return finish(kImportFailed, "the import did not complete");
   } catch (const EAbort&) {
-    PrintError("login cancelled");
-    return kLoginCancelled;
+    return finish(kLoginCancelled, "login cancelled");
   } catch (const EValuesNotAsStored& e) {
     std::fflush(stdout);
     PrintLines(e.Lines());
+    result.status = kImportFailed;
+    result.message = e.what();
+    progress.Result(result);
     return kImportFailed;
   } catch (const std::exception& e) {
+    result.rowsRead = engine.RecordsRead();
     std::string message = e.what();
     if (engine.FailedRecord() > 0) {
+      result.record = engine.FailedRecord();
       if (message.empty() || message.back() != '\n') message.push_back('\n');
-      const std::int64_t before = engine.RecordsCopied();
-      message += "The import stopped at record " + std::to_string(engine.FailedRecord()) +
-                 " of the source table; " +
-                 (before == 0 ? std::string("no record is on the server.")
-                  : before == 1
-                      ? std::string("the record before it is on the server.")
-                      : "the " + std::to_string(before) + " records before it are on the server.");
+      message += StoppedAt(engine.FailedRecord(), engine.RecordsCopied());
     }
-    PrintError(message);
-    return kImportFailed;
+    return finish(kImportFailed, message);
   }
 }
 

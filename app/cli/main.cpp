@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/cli/ImportCommand.h"
+#include "app/cli/ImportDirCommand.h"
 #include "app/core/CommandLine.h"
 #include "app/core/OutputBuffer.h"
 #include "app/core/StrictCheck.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (line.command == CommandLine::Command::Import) return RunImport(line);
+    if (line.command == CommandLine::Command::ImportDir) return RunImportDir(line);
     source::TTableBDE table;
     table.SetTableName(line.file);
     table.SetReadOnly(true);

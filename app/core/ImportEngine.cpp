@@ -176,6 +176,7 @@ ImportOutcome ImportEngine::Import(const ImportTarget& target) {
   ServicesScope scope(services_.login, services_.cursor);
   failedRecord_ = 0;
   copied_ = 0;
+  read_ = 0;
   if (IsForbiddenDatabaseName(target.database)) {
     services_.messages->ShowError(kForbiddenDatabaseMessage);
     return ImportOutcome::Refused;
@@ -246,6 +247,11 @@ void ImportEngine::CopyRecords() {
   // framework's message for a closed dataset.
   if (!source.Active()) source.First();
   for (int i = 0; i < n; ++i) from.push_back(&source.Fields(i));
+  // In bulk mode the posts go to the writer; it takes them from its login on and gives them
+  // back to the dataset when it goes.
+  std::optional<TZBulkWriter> writer;
+  if (bulk_) writer.emplace(target, *bulk_);
+  std::int64_t posted = 0;
   try {
     FieldValue scratch;
     source.First();
@@ -258,13 +264,27 @@ void ImportEngine::CopyRecords() {
       }
       for (int i = 0; i < n; ++i) to[i]->SetValue(from[i]->ValueView(scratch));
       target.Post();
-      ++copied_;
-      progress.Copied(copied_);
+      read_ = ++posted;
+      if (!writer) copied_ = posted;
+      progress.Copied(posted);
       source.Next();
     }
+    if (writer) {
+      writer->Finish();
+      copied_ = writer->RowsCommitted();
+    }
+  } catch (const EBulkLoadError& e) {
+    failedRecord_ = e.RecordNumber();
+    copied_ = e.CommittedRows();
+    throw;
   } catch (...) {
-    // The record being read, set or posted: the one after those already on the server.
-    failedRecord_ = copied_ + 1;
+    // The record being read, set or posted: the one after those posted before it.
+    failedRecord_ = posted + 1;
+    if (writer) {
+      // The unit on its way still lands (and is reported); the rows gathered after it do not.
+      writer->Abandon();
+      copied_ = writer->RowsCommitted();
+    }
     throw;
   }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/FieldGrid.h"
+#include "dataset/TZBulkWriter.h"
 #include "framework/StringList.h"
 #include "framework/TComponent.h"
 
@@ -124,6 +125,15 @@ class ImportEngine : public TComponent {
   bool Strict() const { return strict_; }
   void SetStrict(bool strict) { strict_ = strict; }
 
+  // Bulk mode, off (empty) by default: the same table definition and the same values, but the
+  // copy hands the records to a TZBulkWriter, which sends them in units of many rows, one
+  // transaction each, over a connection of its own. The log then shows that connection's
+  // login and logout, the question for the server's limits and one line pair per unit instead
+  // of one per record. A record the server refuses rolls its unit back: FailedRecord names it,
+  // RecordsCopied counts the rows of the committed units, which stay on the server.
+  const std::optional<TZBulkSettings>& Bulk() const { return bulk_; }
+  void SetBulk(std::optional<TZBulkSettings> settings) { bulk_ = settings; }
+
   // The import button: refuses a forbidden database name (message box, nothing logged),
   // writes the CREATE TABLE text into the log, then connects to the database "mysql" with the
   // login prompt, creates the target database, reconnects to it, replaces the target table,
@@ -142,8 +152,12 @@ class ImportEngine : public TComponent {
   // The source record (1-based, in table order) whose copy failed in the last import; 0 when
   // none did.
   std::int64_t FailedRecord() const { return failedRecord_; }
-  // The records the last import put on the server.
+  // The records the last import put on the server: in bulk mode, after a failure, records 1
+  // to RecordsCopied are there and FailedRecord may lie further on.
   std::int64_t RecordsCopied() const { return copied_; }
+  // The source records the last import's copy took from the table (posted, in bulk mode
+  // handed to the writer), whether or not they are on the server.
+  std::int64_t RecordsRead() const { return read_; }
 
   // The monitor's handler (ZMonitor1MonitorEvent): two log lines per report.
   void ZMonitor1MonitorEvent(const std::string& sql, const std::string& result);
@@ -167,8 +181,10 @@ class ImportEngine : public TComponent {
   std::vector<FieldGridRow> rows_;
   std::string tableDefinition_;
   bool strict_ = false;
+  std::optional<TZBulkSettings> bulk_;
   std::int64_t failedRecord_ = 0;
   std::int64_t copied_ = 0;
+  std::int64_t read_ = 0;
 };
 
 }  // namespace tabulix::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tabulix::app {
 
@@ -15,5 +16,10 @@ class ImportProgress {
   // The copy loop ended, completed or not; the display may go.
   virtual void Finish() = 0;
 };
+
+// The time the rest of the copy takes at the rate so far, as the displays show it after the
+// rate: "about 12 s left", "about 3 min 05 s left", "about 1 h 02 min left"; empty while it
+// cannot be told (no rate yet) or nothing is left.
+std::string TimeLeftText(std::int64_t done, std::int64_t total, double rowsPerSecond);
 
 }  // namespace tabulix::app

@@ -14,6 +14,7 @@
 #include "framework/StringList.h"
 #include "source/TableBDE.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -61,7 +62,8 @@ class TMainWin : public QWidget {
   void LoadFile(const std::string& path);
   // The import button: the engine checks the database name, defines the table, connects with
   // the login prompt and copies every record into the database, table and host typed in the
-  // three edits. It runs to its end before the window answers again.
+  // three edits, in bulk mode when "Bulk load" is checked. It runs to its end before the
+  // window answers again.
   void ToolButtonImport2MySQLClick();
   // The monitor's reports of every server step: two lines each in the status log.
   void ZMonitor1MonitorEvent(const std::string& sql, const std::string& result);
@@ -99,6 +101,8 @@ class TMainWin : public QWidget {
   QLineEdit* EditMySQLdb;
   QLineEdit* EditMySQLtable;
   QLineEdit* EditMySQLhost;
+  // Bulk mode of the import (the engine's bulk setting), off at every start.
+  QCheckBox* CheckBulk;
   TShape* LEDconnect;
   QLabel* LabelBDEdb;
   QLabel* LabelDSzahl;

@@ -93,6 +93,12 @@ struct ClientApi {
   Slot<decltype(::mysql_next_result)> mysql_next_result{"mysql_next_result"};
   Slot<decltype(::mysql_server_end)> mysql_server_end{"mysql_server_end"};
 
+  // The bulk load: the callbacks that serve a LOAD DATA LOCAL INFILE from memory, and the
+  // count of the server's warnings that tells a load that bent values from a clean one.
+  Slot<decltype(::mysql_set_local_infile_handler)> mysql_set_local_infile_handler{
+      "mysql_set_local_infile_handler"};
+  Slot<decltype(::mysql_warning_count)> mysql_warning_count{"mysql_warning_count"};
+
   // Calls f(slot) for every slot, in lookup order.
   template <class F>
   void ForEach(F&& f) {
@@ -108,6 +114,7 @@ struct ClientApi {
     f(mysql_thread_id);
     f(mysql_error), f(mysql_errno), f(mysql_affected_rows), f(mysql_num_rows);
     f(mysql_num_fields), f(mysql_more_results), f(mysql_next_result), f(mysql_server_end);
+    f(mysql_set_local_infile_handler), f(mysql_warning_count);
   }
 };
 

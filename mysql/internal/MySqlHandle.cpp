@@ -1,6 +1,7 @@
 #include "mysql/internal/MySqlHandle.h"
 
 #include "mysql/internal/ClientApi.h"
+#include "mysql/internal/LocalInfile.h"
 
 namespace tabulix::mysql_internal {
 
@@ -25,6 +26,13 @@ MySqlHandle MySqlHandle::Init() {
 
 void MySqlHandle::UseCompression() {
   if (handle_) Lib().mysql_options(handle_, MYSQL_OPT_COMPRESS, nullptr);
+}
+
+void MySqlHandle::AllowLocalInfile() {
+  if (!handle_) return;
+  ServeLocalInfile(handle_, nullptr);
+  const unsigned int on = 1;
+  Lib().mysql_options(handle_, MYSQL_OPT_LOCAL_INFILE, &on);
 }
 
 bool MySqlHandle::Connect(const std::string& host, const std::string& user,

@@ -25,6 +25,9 @@ class MySqlHandle {
   st_mysql* Get() const { return handle_; }
   // Asks for the compressed protocol at the next login.
   void UseCompression();
+  // Offers the server LOAD DATA LOCAL INFILE at the next login, with callbacks that refuse
+  // every request until a bulk load arms them (LocalInfile.h).
+  void AllowLocalInfile();
   // Logs in with mysql_real_connect; empty texts are passed as "use the default". The socket
   // is the Unix socket used when host is empty or "localhost".
   bool Connect(const std::string& host, const std::string& user, const std::string& password,

@@ -54,6 +54,25 @@ TEST(CommandLineTest, ImportTakesTheTargetWithTheWindowsDefaults) {
   EXPECT_EQ(ParseCommandLine({"import", "noext", "--database", "x"}).table, "noext");
 }
 
+TEST(CommandLineTest, ImportDirAndTheBulkOptions) {
+  const CommandLine line =
+      ParseCommandLine({"import-dir", "/data", "--database", "shop", "--jobs", "4", "--bulk",
+                        "--report", "r.json", "--unit-rows", "1000", "--skip-unique-checks",
+                        "--skip-foreign-key-checks", "--socket", "/run/x.sock"});
+  EXPECT_EQ(line.command, CommandLine::Command::ImportDir);
+  EXPECT_EQ(line.file, "/data");
+  EXPECT_EQ(line.database, "shop");
+  EXPECT_EQ(line.jobs, 4);
+  EXPECT_TRUE(line.bulk);
+  EXPECT_EQ(line.reportFile, "r.json");
+  EXPECT_EQ(line.unitRows, 1000);
+  EXPECT_TRUE(line.skipUniqueChecks && line.skipForeignKeyChecks);
+  EXPECT_EQ(line.socket, "/run/x.sock");
+  const CommandLine plain = ParseCommandLine({"import", "a.db", "--database", "x"});
+  EXPECT_FALSE(plain.bulk || plain.skipUniqueChecks || plain.skipForeignKeyChecks);
+  EXPECT_EQ(plain.channelFd, -1);
+}
+
 TEST(CommandLineTest, HelpNeedsNoFile) {
   EXPECT_EQ(ParseCommandLine({"--help"}).command, CommandLine::Command::Help);
 }
@@ -74,6 +93,15 @@ TEST(CommandLineTest, RefusesWhatIsNotACommand) {
       {"import", "a.db", "--database"},
       {"dump", "--database", "x", "a.db"},
       {"inspect", "--user", "x", "a.db"},
+      {"import", "a.db", "--database", "x", "--unit-rows", "5"},  // bulk options need --bulk
+      {"import", "a.db", "--database", "x", "--bulk", "--unit-rows", "0"},
+      {"import", "a.db", "--database", "x", "--jobs", "2"},
+      {"dump", "--bulk", "a.db"},
+      {"import-dir", "/data"},
+      {"import-dir", "/data", "--database", "x", "--jobs", "0"},
+      {"import-dir", "/data", "--database", "x", "--jobs", "2x"},
+      {"import-dir", "/data", "--database", "x", "--table", "t"},
+      {"import-dir", "/data", "--database", "x", "--binary", "MEMO"},
   };
   for (const Args& args : refused) {
     SCOPED_TRACE(args.empty() ? "(nothing)" : args[0] + " ...");

@@ -1,6 +1,7 @@
 // tabulix-cli import end to end: every sample table imported into the test server and read
-// back with the client library, value by value against tabulix-cli dump of the same file; the
-// exact log of the orders example on standard output; the exit statuses.
+// back with the client library, value by value against tabulix-cli dump of the same file, and
+// imported again in bulk mode to the same contents; the exact log of the orders example on
+// standard output; the exit statuses; a refused record in bulk mode; a folder of tables.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -193,6 +194,28 @@ class CliImportTest : public ::testing::Test {
     }
   }
 
+  // The same file imported again with --bulk, in units of seven rows, into bulk_TABLE: the
+  // same column definitions and the same rows, byte for byte, as the one-by-one import left.
+  void ExpectSameInBulk(const std::string& file, const std::string& table,
+                        const std::vector<std::string>& options = {}) {
+    std::vector<std::string> args = ImportArgs(file, "bulk_" + table);
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {"--bulk", "--unit-rows", "7"});
+    const CliRun run = RunCli(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string columns =
+        "SELECT COLUMN_NAME, COLUMN_TYPE, IS_NULLABLE, COLUMN_KEY, EXTRA FROM "
+        "information_schema.COLUMNS WHERE TABLE_SCHEMA = '" +
+        std::string(kDatabase) + "' AND TABLE_NAME = '%s' ORDER BY ORDINAL_POSITION";
+    auto of = [&](const std::string& name) {
+      std::string sql = columns;
+      return sql.replace(sql.find("%s"), 2, name);
+    };
+    EXPECT_EQ(session.Query(of("bulk_" + table)).rows, session.Query(of(table)).rows);
+    const std::string from = std::string("SELECT * FROM ") + kDatabase + ".";
+    EXPECT_EQ(session.Query(from + "bulk_" + table).rows, session.Query(from + table).rows);
+  }
+
   ServerSession session;
 };
 
@@ -215,19 +238,28 @@ TEST_F(CliImportTest, EverySampleTableArrivesValueByValue) {
     if (auto known = kNotImported.find(relative); known != kNotImported.end()) {
       EXPECT_EQ(run.status, 1);
       EXPECT_NE(run.err.find(known->second.message), std::string::npos) << run.err;
+      std::vector<std::string> args = ImportArgs(file, table);
+      args.push_back("--bulk");
+      const CliRun bulk = RunCli(args);
+      EXPECT_EQ(bulk.status, 1);
+      EXPECT_NE(bulk.err.find(known->second.message), std::string::npos) << bulk.err;
       const std::vector<std::string>& options = known->second.retryOptions;
       if (options.empty()) continue;
-      std::vector<std::string> args = ImportArgs(file, table);
+      args = ImportArgs(file, table);
       args.insert(args.end(), options.begin(), options.end());
       const CliRun retried = RunCli(args);
       EXPECT_EQ(retried.status, 0) << retried.err;
-      if (retried.status == 0) ExpectSameTable(file, table, options);
+      if (retried.status == 0) {
+        ExpectSameTable(file, table, options);
+        ExpectSameInBulk(file, table, options);
+      }
       continue;
     }
     EXPECT_EQ(run.status, 0) << run.err;
     if (run.status == 0) {
       ++imported;
       ExpectSameTable(file, table);
+      ExpectSameInBulk(file, table);
     }
   }
   EXPECT_EQ(imported, static_cast<int>(files.size() - kNotImported.size()));
@@ -335,6 +367,116 @@ TEST_F(CliImportTest, OrdersExamplePrintsTheLogAndFailuresTheirStatus) {
   failed = RunCli(args);
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.err.find("Access denied"), std::string::npos) << failed.err;
+}
+
+TEST_F(CliImportTest, BulkImportNamesARefusedRecordAndKeepsTheUnitsBeforeIt) {
+  std::vector<OrdersRow> rows;
+  for (int i = 1; i <= 14; ++i) rows.push_back({i, "Name " + std::to_string(i), "note"});
+  rows[9].id = 3;  // record 10 repeats the key of record 3: in the middle of the third unit
+  const std::string file = WriteOrdersTable(TempDir() + "/bulk-orders.db", rows);
+  const CliRun single = RunCli(ImportArgs(file, "orders"));
+  ASSERT_EQ(single.status, 1);
+  std::vector<std::string> args = ImportArgs(file, "orders");
+  args.insert(args.end(), {"--bulk", "--unit-rows", "4"});
+  const CliRun run = RunCli(args);
+  EXPECT_EQ(run.status, 1);
+  // The server's message as the one-by-one import has it, then where the bulk import stopped.
+  const std::string message = SplitLines(single.err).at(0);
+  EXPECT_EQ(SplitLines(run.err),
+            (std::vector<std::string>{message,
+                                      "The import stopped at record 10 of the source "
+                                      "table; records 1 to 8 are on the server, the "
+                                      "records after it are not."}));
+  const QueryResult ids = session.Query(std::string("SELECT GROUP_CONCAT(ID ORDER BY ID) FROM ") +
+                                        kDatabase + ".orders");
+  EXPECT_EQ(ids.rows.at(0).at(0), Cell("1,2,3,4,5,6,7,8"));
+  // The log: the first two units committed, the third refused with the record named.
+  const std::vector<std::string> log = SplitLines(run.out);
+  auto has = [&](const std::string& line) {
+    return std::find(log.begin(), log.end(), line) != log.end();
+  };
+  for (const char* unit : {"rows 1 to 4", "rows 5 to 8"}) {
+    const auto at =
+        std::find(log.begin(), log.end(), std::string("SQL>LOAD DATA INTO orders ") + unit);
+    ASSERT_NE(at, log.end()) << unit << "\n" << run.out;
+    EXPECT_EQ(*(at + 1), "SQL>[OK.]");
+  }
+  EXPECT_TRUE(
+      has("SQL>[" + message + " (record 10); rows 9 to 12 rolled back, rows 1 to 8 committed]"))
+      << run.out;
+  EXPECT_FALSE(has("SQL>LOAD DATA INTO orders rows 13 to 14")) << run.out;
+}
+
+TEST_F(CliImportTest, AFolderOfTablesArrivesTwoAtATimeAndADamagedOneFailsAlone) {
+  namespace fs = std::filesystem;
+  const fs::path folder = TempDir() + "/folder-import";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path samples = RealDataDir();
+  for (const char* file : {"paradox/db/CUSTOMER.DB", "paradox/db/CUSTOMER.MB",
+                           "paradox/db/ORDERS.DB", "paradox/db/AREACODES.DB", "dbase/dbase_83.dbf",
+                           "dbase/dbase_83.dbt", "dbase/cp1251.dbf", "dbase/dbase_03.dbf"}) {
+    fs::copy_file(samples / file, folder / fs::path(file).filename());
+  }
+  // A table cut off inside its records.
+  std::string bytes;
+  {
+    std::ifstream in(samples / "paradox/db/ORDERS.DB", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    bytes = ss.str().substr(0, 3000);
+  }
+  std::ofstream(folder / "BROKEN.DB", std::ios::binary) << bytes;
+  const CliRun broken = RunCli({"dump", (folder / "BROKEN.DB").string()});
+  ASSERT_EQ(broken.status, 1);
+  const std::string brokenMessage = SplitLines(broken.err).at(0);
+
+  const TestServer& s = Server();
+  const std::string report = TempDir() + "/folder-report.json";
+  const CliRun run = RunCli({"import-dir", folder.string(), "--database", kDatabase, "--jobs", "2",
+                             "--bulk", "--report", report, "--host", s.host, "--port",
+                             std::to_string(s.port), "--user", s.user});
+  EXPECT_EQ(run.status, 1) << run.err;
+  const Json json = Json::ParseFile(report);
+  const std::vector<std::string> summary = SplitLines(run.out);
+  ASSERT_EQ(json["tables"].items.size(), 7u) << run.out;
+  ASSERT_EQ(summary.size(), 9u) << run.out;  // header, seven tables, the count
+  EXPECT_EQ(summary.back(), "7 tables: 6 imported, 1 failed");
+  EXPECT_EQ(json["imported"].Integer(), 6);
+  EXPECT_EQ(json["failed"].Integer(), 1);
+  for (std::size_t i = 0; i < 7; ++i) {
+    const Json& table = json["tables"][i];
+    SCOPED_TRACE(table["file"].text);
+    std::istringstream line(summary[i + 1]);
+    std::string file, read, onServer;
+    line >> file >> read >> onServer;
+    EXPECT_EQ(file, table["file"].text);
+    EXPECT_EQ(read, table["rows_read"].text);
+    const Cell count = session.Scalar(
+        "SELECT TABLE_ROWS IS NOT NULL FROM information_schema.TABLES WHERE TABLE_SCHEMA = '" +
+        std::string(kDatabase) + "' AND TABLE_NAME = '" + table["table"].text + "'");
+    if (table["file"].text == "BROKEN.DB") {
+      EXPECT_EQ(table["status"].text, "failed");
+      EXPECT_EQ(table["message"].text, brokenMessage);
+      EXPECT_NE(summary[i + 1].find("failed: " + brokenMessage), std::string::npos);
+      EXPECT_TRUE(table["rows_on_server"].IsNull());
+      EXPECT_EQ(onServer, "-");
+      EXPECT_EQ(count, std::nullopt);  // no such table
+      continue;
+    }
+    EXPECT_EQ(table["status"].text, "ok");
+    EXPECT_TRUE(summary[i + 1].ends_with("  ok"));
+    // Every record of the file is on the server, and both reports say so.
+    const CliRun dump = RunCli({"dump", (folder / table["file"].text).string()});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    const std::string records = std::to_string(SplitLines(dump.out).size());
+    EXPECT_EQ(session.Scalar("SELECT COUNT(*) FROM " + std::string(kDatabase) + "." +
+                             table["table"].text),
+              Cell(records));
+    EXPECT_EQ(table["rows_on_server"].text, records);
+    EXPECT_EQ(table["rows_read"].text, records);
+    EXPECT_EQ(onServer, records);
+  }
 }
 
 }  // namespace

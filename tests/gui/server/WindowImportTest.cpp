@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
 #include <QToolButton>
+#include <algorithm>
 #include <clocale>
 #include <deque>
 #include <string>
@@ -101,6 +103,12 @@ class PaintRecorder final : public QObject {
  private:
   TMainWin& win_;
 };
+
+// The ledger as it must arrive, whichever way it went.
+const std::vector<std::vector<Cell>> kLedgerRows = {
+    {"1", "M\xC3\xBCller's", "1234.5", "19.9900", "2018-01-01", "-1", "1,5 kg; 2.5 l"},
+    {"2", std::nullopt, "-0.25", "0.1000", std::nullopt, "0", ""}};
+const std::string kLedgerSelect = "SELECT ID, Name, Amount, Price, Day, Paid, Notes FROM ";
 
 // The process as a window under de_DE.UTF-8 runs it: the C library's locale (which the
 // application object sets from the environment), the number format read from it, and Qt's
@@ -228,13 +236,7 @@ TEST_F(WindowImportTest, ImportUnderTheGermanLocaleSendsEveryValueAsTheCLocaleWo
   report(std::string("DISCONNECT ") + kDatabase);
   EXPECT_EQ(Log(), expected);
 
-  EXPECT_EQ(session
-                .Query(std::string("SELECT ID, Name, Amount, Price, Day, Paid, Notes FROM ") +
-                       kDatabase + ".ledger ORDER BY ID")
-                .rows,
-            (std::vector<std::vector<Cell>>{
-                {"1", "M\xC3\xBCller's", "1234.5", "19.9900", "2018-01-01", "-1", "1,5 kg; 2.5 l"},
-                {"2", std::nullopt, "-0.25", "0.1000", std::nullopt, "0", ""}}));
+  EXPECT_EQ(session.Query(kLedgerSelect + kDatabase + ".ledger ORDER BY ID").rows, kLedgerRows);
 
   // Green at each connect, red at each disconnect, painted as they happened; the progress
   // painted at least with all records done, and hidden after the run. Nothing posted before
@@ -247,6 +249,27 @@ TEST_F(WindowImportTest, ImportUnderTheGermanLocaleSendsEveryValueAsTheCLocaleWo
   EXPECT_FALSE(win->Progress->isVisible());
   QApplication::processEvents();
   EXPECT_TRUE(seen.delivered);
+  EXPECT_EQ(win->LEDconnect->BrushColor(), QColor(255, 0, 0));
+}
+
+TEST_F(WindowImportTest, BulkLoadCheckedSendsTheRowsInOneUnitWithTheSameValues) {
+  EXPECT_FALSE(win->CheckBulk->isChecked());
+  // Beside the indicator, whole: its text not cut, nothing over the other.
+  EXPECT_FALSE(win->CheckBulk->geometry().intersects(win->LEDconnect->geometry()));
+  EXPECT_GE(win->CheckBulk->width(), win->CheckBulk->sizeHint().width());
+  LoadAndType(WriteLedger(), kDatabase, "ledger");
+  win->CheckBulk->click();
+  win->ToolButtonImport2MySQL->click();
+
+  EXPECT_EQ(dialogs.shown, Lines{});
+  const Lines log = Log();
+  const auto unit = std::find(log.begin(), log.end(), "SQL>LOAD DATA INTO ledger rows 1 to 2");
+  ASSERT_NE(unit, log.end());
+  EXPECT_EQ(*(unit + 1), "SQL>[OK.]");
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& line) { return line.starts_with("SQL>INSERT"); }),
+            0);
+  EXPECT_EQ(session.Query(kLedgerSelect + kDatabase + ".ledger ORDER BY ID").rows, kLedgerRows);
   EXPECT_EQ(win->LEDconnect->BrushColor(), QColor(255, 0, 0));
 }
 
