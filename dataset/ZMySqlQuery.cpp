@@ -153,7 +153,16 @@ void TZCustomMySqlDataset::LoadColumnDescriptions(const std::string& tableName,
     desc.Nullable = EqualsIgnoreCase(query.FieldValue(2), "YES");
     desc.AutoIncKind = EqualsIgnoreCase(query.FieldValue(5), "auto_increment") ? 1 : 0;
     const std::string defaultText = query.FieldValue(4);
-    if (!defaultText.empty() && defaultText != "NULL") desc.DefaultValue = "'" + defaultText + "'";
+    if (!defaultText.empty() && defaultText != "NULL") {
+      // The default becomes a string of the constraint language, where a quote is doubled
+      // and a backslash is an ordinary character.
+      std::string quoted = "'";
+      for (char c : defaultText) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+      }
+      desc.DefaultValue = quoted + "'";
+    }
     fields.Add(std::move(desc));
     query.Next();
   }
