@@ -116,7 +116,8 @@ TEST_F(SqlBufferTest, DescriptionsComeFromTheAnalyserByAlias) {
 
 TEST_F(SqlBufferTest, FieldWithoutFieldObjectIsAFatalErrorAndKeepsTheOldLayout) {
   Bind(IdNameMemo());
-  std::vector<TBufferField> broken = {MakeField(0, "id", ftInteger)};
+  // A field object of its own, so that the ones of the kept layout stay alive.
+  std::vector<TBufferField> broken = {MakeField(3, "id", ftInteger)};
   broken[0].Field = nullptr;
   EXPECT_THROW(
       {
