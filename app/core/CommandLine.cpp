@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "framework/Exceptions.h"
+#include "mysql/ColumnName.h"
 
 namespace tabulix::app {
 
@@ -139,8 +140,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     // An empty or blank name is the engine's to refuse, with its message.
     if (!databaseGiven) Refuse("import needs --database");
     if (line.table.empty()) {
+      // Named after the file rather than typed: a file named like a reserved word (DECIMAL.DB)
+      // or with blanks still gives a table of that name.
       const std::string name = line.file.substr(line.file.rfind('/') + 1);
-      line.table = name.substr(0, name.rfind('.'));
+      line.table = QuoteColumnName(name.substr(0, name.rfind('.')));
     }
   }
   return line;

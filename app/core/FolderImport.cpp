@@ -11,6 +11,7 @@
 #include "app/core/ChildProcess.h"
 #include "app/core/ImportChannel.h"
 #include "framework/FormatMessage.h"
+#include "mysql/ColumnName.h"
 
 namespace tabulix::app {
 namespace {
@@ -118,10 +119,18 @@ std::vector<TableResult> RunFolderImport(const std::vector<FolderTable>& tables,
         ++done;
         continue;
       }
+      // The table is named after its file, not typed: a file named like a reserved word
+      // (DECIMAL.DB) or with blanks still makes a table of that name.
       ChildProcess::Options options;
-      options.argv = {settings.executable, "import",          table.path,
-                      "--database",        settings.database, "--table",
-                      table.table,         "--channel-fd",    "3"};
+      options.argv = {settings.executable,
+                      "import",
+                      table.path,
+                      "--database",
+                      settings.database,
+                      "--table",
+                      QuoteColumnName(table.table),
+                      "--channel-fd",
+                      "3"};
       options.argv.insert(options.argv.end(), settings.importArgs.begin(),
                           settings.importArgs.end());
       if (settings.password)

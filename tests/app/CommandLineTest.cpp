@@ -50,8 +50,12 @@ TEST(CommandLineTest, ImportTakesTheTargetWithTheWindowsDefaults) {
   EXPECT_EQ(line.user, "anna");
   EXPECT_EQ(line.passwordFile, "/secret");
   EXPECT_EQ(line.encoding, "CP850");
-  EXPECT_EQ(ParseCommandLine({"import", "a.b.dbf", "--database", "x"}).table, "a.b");
+  // A point of the file's name stays in the table's name: not table b of database a.
+  EXPECT_EQ(ParseCommandLine({"import", "a.b.dbf", "--database", "x"}).table, "`a.b`");
   EXPECT_EQ(ParseCommandLine({"import", "noext", "--database", "x"}).table, "noext");
+  EXPECT_EQ(ParseCommandLine({"import", "/d/DECIMAL.DB", "--database", "x"}).table, "`DECIMAL`");
+  EXPECT_EQ(ParseCommandLine({"import", "Alte Kunden.dbf", "--database", "x"}).table,
+            "`Alte Kunden`");
 }
 
 TEST(CommandLineTest, ImportDirAndTheBulkOptions) {
