@@ -583,26 +583,21 @@ std::int64_t TZDataset::PostInsert() {
   const int index = here ? static_cast<int>(current) : main_.Count();
   std::byte* record = here ? main_.InsertRecord(index) : main_.AddRecord();
   const std::int32_t id = RecordId(record);
+  // Whatever fails on the way, up to the server's answer, takes the new record out again.
   try {
     main_.CopyRecord(WorkRecord(), record, false);
     SetRecordStatus(record, ztInserted);
     InitInsertedRecord(record);
     changes_.CopyRecord(record, changes_.AddRecord(), true);
+    main_.FilterItem(index);
+    if (!cachedUpdates_) {
+      ApplyPendingChanges();
+      CommitPendingChanges();
+    }
   } catch (...) {
     RemoveById(changes_, id);
     RemoveById(main_, id);
     throw;
-  }
-  main_.FilterItem(index);
-  if (!cachedUpdates_) {
-    try {
-      ApplyPendingChanges();
-      CommitPendingChanges();
-    } catch (...) {
-      RemoveById(changes_, id);
-      RemoveById(main_, id);
-      throw;
-    }
   }
   const bool sorted = !main_.SortFields().empty() || main_.Reversed();
   if (sorted) main_.SortAgain();
@@ -638,17 +633,11 @@ std::int64_t TZDataset::PostEdit() {
   main_.CopyRecord(WorkRecord(), record, false);
   SetRecordStatus(record, status);
   main_.FilterItem(index);
-  if (!cachedUpdates_) {
-    try {
-      ApplyPendingChanges();
-      CommitPendingChanges();
-    } catch (...) {
-      main_.CopyRecord(previous.Get(), record, true);
-      main_.IndexOfIdWithHidden(id);
-      if (madeCopy) RemoveById(changes_, id);
-      throw;
-    }
-  }
+  ApplyAtOnce([&] {
+    main_.CopyRecord(previous.Get(), record, true);
+    main_.IndexOfIdWithHidden(id);
+    if (madeCopy) RemoveById(changes_, id);
+  });
   if (!main_.SortFields().empty() || main_.Reversed()) main_.SortAgain();
   return main_.IndexOfId(id);
 }
@@ -678,24 +667,29 @@ void TZDataset::InternalDelete() {
   const std::uint8_t oldChangeStatus = RecordStatus(changes_.Items(change));
   SetRecordStatus(changes_.Items(change), ztDeleted);
   main_.FilterItem(index);
-  if (!cachedUpdates_) {
-    try {
-      ApplyPendingChanges();
-      CommitPendingChanges();
-    } catch (...) {
-      // The row is still on the server: it stays as it was.
-      SetRecordStatus(record, oldStatus);
-      main_.IndexOfIdWithHidden(id);
-      const int at = changes_.IndexOfId(id);
-      if (madeCopy) {
-        RemoveById(changes_, id);
-      } else if (at >= 0) {
-        SetRecordStatus(changes_.Items(at), oldChangeStatus);
-      }
-      throw;
+  ApplyAtOnce([&] {
+    // The row is still on the server: it stays as it was.
+    SetRecordStatus(record, oldStatus);
+    main_.IndexOfIdWithHidden(id);
+    const int at = changes_.IndexOfId(id);
+    if (madeCopy) {
+      RemoveById(changes_, id);
+    } else if (at >= 0) {
+      SetRecordStatus(changes_.Items(at), oldChangeStatus);
     }
-  }
+  });
   RefillPosition(index);
+}
+
+void TZDataset::ApplyAtOnce(const std::function<void()>& undo) {
+  if (cachedUpdates_) return;
+  try {
+    ApplyPendingChanges();
+    CommitPendingChanges();
+  } catch (...) {
+    undo();
+    throw;
+  }
 }
 
 void TZDataset::RefillPosition(std::int64_t index) {

@@ -170,6 +170,9 @@ class TZDataset : public TDataSet,
   // Empties the change buffer; the applied main-buffer records become unmodified, deleted ones
   // go. Visits only the records with a change, so its cost does not grow with the rows.
   void CommitPendingChanges();
+  // Without cached updates, applies and commits a change at once; when that fails, undo puts
+  // the buffers back as they were before the change and the error goes on.
+  void ApplyAtOnce(const std::function<void()>& undo);
   // The WHERE text (" WHERE ...", or empty) that identifies the record in the table.
   std::string BuildWhereClause(const std::string& tableName, const std::byte* record);
   // Description indexes of the key columns of the table, and whether they come from a primary

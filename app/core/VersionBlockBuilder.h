@@ -19,7 +19,7 @@ struct VersionString {
   std::string_view value;  // ASCII
 };
 
-struct VersionBlockSpec {
+struct VersionBlockContents {
   std::uint16_t language = 0;
   std::uint16_t codePage = 0;
   std::array<std::uint16_t, 4> fileVersion{};
@@ -92,17 +92,17 @@ constexpr char HexDigit(unsigned value) {
 }  // namespace version_block_detail
 
 template <std::size_t Capacity = 4096>
-constexpr VersionBlockBytes<Capacity> BuildVersionBlock(const VersionBlockSpec& spec) {
+constexpr VersionBlockBytes<Capacity> BuildVersionBlock(const VersionBlockContents& contents) {
   using namespace version_block_detail;
   Writer<Capacity> w;
   constexpr std::size_t kFixedInfoSize = 13 * 4;
   std::size_t root = w.Begin("VS_VERSION_INFO", kFixedInfoSize, false);
   w.Dword(0xFEEF04BD);  // signature
   w.Dword(0x00010000);  // structure version 1.0
-  w.Dword((std::uint32_t{spec.fileVersion[0]} << 16) | spec.fileVersion[1]);
-  w.Dword((std::uint32_t{spec.fileVersion[2]} << 16) | spec.fileVersion[3]);
-  w.Dword((std::uint32_t{spec.productVersion[0]} << 16) | spec.productVersion[1]);
-  w.Dword((std::uint32_t{spec.productVersion[2]} << 16) | spec.productVersion[3]);
+  w.Dword((std::uint32_t{contents.fileVersion[0]} << 16) | contents.fileVersion[1]);
+  w.Dword((std::uint32_t{contents.fileVersion[2]} << 16) | contents.fileVersion[3]);
+  w.Dword((std::uint32_t{contents.productVersion[0]} << 16) | contents.productVersion[1]);
+  w.Dword((std::uint32_t{contents.productVersion[2]} << 16) | contents.productVersion[3]);
   w.Dword(0x3F);     // flags mask
   w.Dword(0);        // flags
   w.Dword(0x40004);  // VOS_NT_WINDOWS32, the value every Windows program carries
@@ -113,12 +113,12 @@ constexpr VersionBlockBytes<Capacity> BuildVersionBlock(const VersionBlockSpec& 
 
   // The string table is named by language and code page as 8 upper-case hex digits.
   char table[8] = {};
-  const std::uint32_t code = (std::uint32_t{spec.language} << 16) | spec.codePage;
+  const std::uint32_t code = (std::uint32_t{contents.language} << 16) | contents.codePage;
   for (int i = 0; i < 8; ++i) table[i] = HexDigit(code >> (28 - 4 * i));
 
   std::size_t stringInfo = w.Begin("StringFileInfo", 0, true);
   std::size_t stringTable = w.Begin(std::string_view(table, 8), 0, true);
-  for (const VersionString& s : spec.strings) {
+  for (const VersionString& s : contents.strings) {
     std::size_t node = w.Begin(s.name, s.value.size() + 1, true);
     w.Text(s.value);
     w.End(node);
@@ -128,8 +128,8 @@ constexpr VersionBlockBytes<Capacity> BuildVersionBlock(const VersionBlockSpec& 
 
   std::size_t varInfo = w.Begin("VarFileInfo", 0, true);
   std::size_t translation = w.Begin("Translation", 4, false);
-  w.Word(spec.language);
-  w.Word(spec.codePage);
+  w.Word(contents.language);
+  w.Word(contents.codePage);
   w.End(translation);
   w.End(varInfo);
   w.End(root);

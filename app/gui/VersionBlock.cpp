@@ -21,8 +21,8 @@ constexpr VersionString kStrings[] = {
     {"ProductVersion", kFileVersion},
 };
 
-constexpr tabulix::app::VersionBlockSpec kSpec{0x0407, 1252, {1, 0, 0, 0}, {1, 0, 0, 0}, kStrings};
-constexpr auto kBuilt = tabulix::app::BuildVersionBlock(kSpec);
+constexpr tabulix::app::VersionBlockContents kContents{0x0407, 1252, {1, 0, 0, 0}, {1, 0, 0, 0}, kStrings};
+constexpr auto kBuilt = tabulix::app::BuildVersionBlock(kContents);
 
 // The section's name must match what the reader looks for.
 static_assert(tabulix::app::kVersionSectionName == ".vs_version_info");
